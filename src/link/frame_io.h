@@ -1,0 +1,32 @@
+#pragma once
+
+// Sending a frame or a raw byte, and receiving one reply frame, over a port slot.
+
+#include <cstdint>
+
+#include "link/frame.h"
+#include "link/link_events.h"
+#include "link/link_status.h"
+#include "link/port_channel.h"
+
+namespace orvo::link {
+
+// UI thread. Pauses, clears both buffers, purges, writes the 9 bytes and, when all of that
+// succeeded, wakes the receive thread.
+LinkStatus sendFrame(PortChannel& channel, LinkEvents& events, std::uint8_t node,
+                     std::uint8_t command, std::uint32_t data, int slot);
+
+// UI thread. Writes one raw byte with no pause, purge or clearing.
+LinkStatus sendByte(PortChannel& channel, LinkEvents& events, std::uint8_t value, int slot);
+
+struct ReceiveResult {
+    LinkStatus status = status::kOk;
+    Frame frame{};                 // the bytes received, zeros where none came
+    std::uint32_t lastReadCount = 0;  // bytes reported by the last read call
+};
+
+// Receive thread. Reads the reply byte by byte within the receive budget and checks it. The
+// bytes also go into the slot's receive buffer for the traffic window.
+ReceiveResult receiveFrame(PortChannel& channel, int slot);
+
+}  // namespace orvo::link

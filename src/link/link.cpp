@@ -1,0 +1,72 @@
+#include "link/link.h"
+
+#include "link/frame_io.h"
+
+namespace orvo::link {
+
+Link::Link(const platform::SerialDeviceFactory& factory, PathResolver resolver)
+    : channel_(factory, std::move(resolver)), receiver_(channel_, events_) {}
+
+Link::~Link() { shutdown(); }
+
+void Link::setTrafficSink(TrafficSink* sink, UiDispatcher dispatcher) {
+    sink_ = sink;
+    receiver_.setTrafficSink(sink, std::move(dispatcher));
+}
+
+void Link::start() { receiver_.start(); }
+
+void Link::shutdown() {
+    if (channel_.isOpen(kActivePort)) {
+        channel_.closePort(kActivePort);
+    }
+    receiver_.stop();
+}
+
+LinkStatus Link::sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data) {
+    return link::sendFrame(channel_, events_, node, command, data, kActivePort);
+}
+
+LinkStatus Link::sendByte(std::uint8_t value) {
+    return link::sendByte(channel_, events_, value, kActivePort);
+}
+
+std::optional<Frame> Link::waitReply(std::uint8_t command, std::optional<std::uint32_t> waitMs) {
+    platform::AutoResetEvent* event = events_.response(command);
+    if (event == nullptr || !event->wait(waitMs.value_or(replyWaitMs(command)))) {
+        return std::nullopt;
+    }
+    return events_.lastReply(command);
+}
+
+Reply Link::exchange(std::uint8_t node, std::uint8_t command, std::uint32_t data, TrafficLog log,
+                     std::optional<std::uint32_t> waitMs) {
+    Reply reply;
+    reply.sendStatus = sendFrame(node, command, data);
+    reply.frame = waitReply(command, waitMs);
+    if (log == TrafficLog::Always || (log == TrafficLog::OnReply && reply.ok())) {
+        logTx();
+        logRx();
+    }
+    return reply;
+}
+
+void Link::logTx() {
+    if (sink_ != nullptr) {
+        sink_->appendLine(txLine(channel_.slot(kActivePort).transmit));
+    }
+}
+
+void Link::logRx() {
+    if (sink_ != nullptr) {
+        sink_->appendLine(rxLine(channel_.slot(kActivePort).receive.snapshot()));
+    }
+}
+
+void Link::appendLine(const std::string& line) {
+    if (sink_ != nullptr) {
+        sink_->appendLine(line);
+    }
+}
+
+}  // namespace orvo::link
