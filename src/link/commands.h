@@ -78,8 +78,8 @@ inline constexpr std::uint32_t kStartSecond = 2;
 inline constexpr std::uint32_t kStop = 0;
 // Reason of an error reply, bits 4..5 of the least significant data byte.
 inline constexpr std::uint8_t kReasonMask = 0x30;
-inline constexpr std::uint8_t kReasonMaxPosition = 0x10;    // maximum position exceeded
-inline constexpr std::uint8_t kReasonResolution = 0x20;     // counts above the physical resolution
+inline constexpr std::uint8_t kReasonMaxPosition = 0x10;     // maximum position exceeded
+inline constexpr std::uint8_t kReasonResolution = 0x20;      // counts above the physical resolution
 inline constexpr std::uint8_t kReasonStrokeTooShort = 0x30;  // stroke below the minimum
 }  // namespace acquisition
 
@@ -94,13 +94,13 @@ inline constexpr std::uint8_t kAnalog = 0xB0;
 // ConfigurationRegister (0x23 / 0xA3), shared by every family.
 namespace config_bits {
 inline constexpr std::uint8_t kBcd = 0x01;
-inline constexpr std::uint8_t kOffset = 0x02;           // offset (1) or preset (0)
+inline constexpr std::uint8_t kOffset = 0x02;  // offset (1) or preset (0)
 inline constexpr std::uint8_t kPresetDisabled = 0x04;
-inline constexpr std::uint8_t kParityOdd = 0x08;        // analog: fixed value outside the stroke
+inline constexpr std::uint8_t kParityOdd = 0x08;  // analog: fixed value outside the stroke
 inline constexpr std::uint8_t kParityEnabled = 0x10;
-inline constexpr std::uint8_t kBinary = 0x20;           // binary (1) or Gray (0) unless BCD
+inline constexpr std::uint8_t kBinary = 0x20;  // binary (1) or Gray (0) unless BCD
 inline constexpr std::uint8_t kCounterClockwise = 0x40;
-inline constexpr std::uint8_t kProgrammed = 0x80;       // programmed resolution (1) or Scaling (0)
+inline constexpr std::uint8_t kProgrammed = 0x80;  // programmed resolution (1) or Scaling (0)
 }  // namespace config_bits
 
 // SsiFormatRegister (0x2D / 0xAD).
@@ -138,9 +138,22 @@ struct BaudCode {
     std::uint8_t code;
 };
 inline constexpr std::array<BaudCode, 16> kBaudCodes = {{
-    {110, 1},    {300, 2},    {600, 3},     {1200, 4},    {2400, 5},   {4800, 6},
-    {7200, 7},   {9600, 8},   {14400, 9},   {19200, 10},  {28800, 11}, {38400, 12},
-    {57600, 13}, {115200, 0}, {128000, 14}, {256000, 15},
+    {110, 1},
+    {300, 2},
+    {600, 3},
+    {1200, 4},
+    {2400, 5},
+    {4800, 6},
+    {7200, 7},
+    {9600, 8},
+    {14400, 9},
+    {19200, 10},
+    {28800, 11},
+    {38400, 12},
+    {57600, 13},
+    {115200, 0},
+    {128000, 14},
+    {256000, 15},
 }};
 // Any baud rate outside the table gives the code of 9600.
 std::uint8_t baudCodeFor(std::uint32_t baudRate);
@@ -158,42 +171,24 @@ inline constexpr std::size_t kCommandCount = 36;
 
 // Every code that has its own response event, in the encoder's table order.
 inline constexpr std::array<CommandInfo, kCommandCount> kCommandTable = {{
-    {cmd::kReadNode, kReplyTimeoutMs},
-    {cmd::kWriteNode, kReplyTimeoutMs},
-    {cmd::kReadDeviceType, kReplyTimeoutMs},
-    {cmd::kReserved12, kReplyTimeoutMs},
-    {cmd::kReadSerialNumber, kReplyTimeoutMs},
-    {cmd::kWriteSerialNumber, kReplyTimeoutMs},
-    {cmd::kReadOutputType, kReplyTimeoutMs},
-    {cmd::kReadVersion, kReplyTimeoutMs},
-    {cmd::kSetBaudRate, 2 * kReplyTimeoutMs},
-    {cmd::kMemoryAction, 2 * kReplyTimeoutMs},
-    {cmd::kReadPosition, kReplyTimeoutMs},
-    {cmd::kReadConfiguration, kReplyTimeoutMs},
-    {cmd::kWriteConfiguration, kReplyTimeoutMs},
-    {cmd::kReadInfoTurn, kReplyTimeoutMs},
-    {cmd::kWriteInfoTurn, kReplyTimeoutMs},
-    {cmd::kReadNumTurns, kReplyTimeoutMs},
-    {cmd::kWriteNumTurns, kReplyTimeoutMs},
-    {cmd::kReadPreset, kReplyTimeoutMs},
-    {cmd::kWritePreset, kReplyTimeoutMs},
-    {cmd::kReadSsiFormat, kReplyTimeoutMs},
-    {cmd::kWriteSsiFormat, kReplyTimeoutMs},
-    {cmd::kReadSsiTimeout, kReplyTimeoutMs},
-    {cmd::kWriteSsiTimeout, kReplyTimeoutMs},
-    {cmd::kReadTreeShift, kReplyTimeoutMs},
-    {cmd::kReadMaxInfoTurn, kReplyTimeoutMs},
-    {cmd::kReadMaxTurns, kReplyTimeoutMs},
-    {cmd::kReadDeltaPos, kReplyTimeoutMs},
-    {cmd::kWriteDeltaPos, kReplyTimeoutMs},
-    {cmd::kReadDeltaUser, kReplyTimeoutMs},
-    {cmd::kWriteDeltaUser, kReplyTimeoutMs},
-    {cmd::kAcquisition, kReplyTimeoutMs},
-    {cmd::kUnlock, kReplyTimeoutMs},
-    {cmd::kReadOptions, kReplyTimeoutMs},
-    {cmd::kWriteOptions, kReplyTimeoutMs},
-    {cmd::kReadAnalog, kReplyTimeoutMs},
-    {cmd::kWriteDacControl, kReplyTimeoutMs},
+    {cmd::kReadNode, kReplyTimeoutMs},           {cmd::kWriteNode, kReplyTimeoutMs},
+    {cmd::kReadDeviceType, kReplyTimeoutMs},     {cmd::kReserved12, kReplyTimeoutMs},
+    {cmd::kReadSerialNumber, kReplyTimeoutMs},   {cmd::kWriteSerialNumber, kReplyTimeoutMs},
+    {cmd::kReadOutputType, kReplyTimeoutMs},     {cmd::kReadVersion, kReplyTimeoutMs},
+    {cmd::kSetBaudRate, 2 * kReplyTimeoutMs},    {cmd::kMemoryAction, 2 * kReplyTimeoutMs},
+    {cmd::kReadPosition, kReplyTimeoutMs},       {cmd::kReadConfiguration, kReplyTimeoutMs},
+    {cmd::kWriteConfiguration, kReplyTimeoutMs}, {cmd::kReadInfoTurn, kReplyTimeoutMs},
+    {cmd::kWriteInfoTurn, kReplyTimeoutMs},      {cmd::kReadNumTurns, kReplyTimeoutMs},
+    {cmd::kWriteNumTurns, kReplyTimeoutMs},      {cmd::kReadPreset, kReplyTimeoutMs},
+    {cmd::kWritePreset, kReplyTimeoutMs},        {cmd::kReadSsiFormat, kReplyTimeoutMs},
+    {cmd::kWriteSsiFormat, kReplyTimeoutMs},     {cmd::kReadSsiTimeout, kReplyTimeoutMs},
+    {cmd::kWriteSsiTimeout, kReplyTimeoutMs},    {cmd::kReadTreeShift, kReplyTimeoutMs},
+    {cmd::kReadMaxInfoTurn, kReplyTimeoutMs},    {cmd::kReadMaxTurns, kReplyTimeoutMs},
+    {cmd::kReadDeltaPos, kReplyTimeoutMs},       {cmd::kWriteDeltaPos, kReplyTimeoutMs},
+    {cmd::kReadDeltaUser, kReplyTimeoutMs},      {cmd::kWriteDeltaUser, kReplyTimeoutMs},
+    {cmd::kAcquisition, kReplyTimeoutMs},        {cmd::kUnlock, kReplyTimeoutMs},
+    {cmd::kReadOptions, kReplyTimeoutMs},        {cmd::kWriteOptions, kReplyTimeoutMs},
+    {cmd::kReadAnalog, kReplyTimeoutMs},         {cmd::kWriteDacControl, kReplyTimeoutMs},
 }};
 
 // Position of a code in the table (its response event), or nothing for an unknown code.

@@ -35,11 +35,17 @@ std::uint8_t frameChecksum(const Frame& frame);
 
 Frame encodeFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data);
 
-inline std::uint8_t frameNode(const Frame& f) { return f[offset::kNode]; }
-inline std::uint8_t frameCommand(const Frame& f) { return f[offset::kCommand]; }
+inline std::uint8_t frameNode(const Frame& f) {
+    return f[offset::kNode];
+}
+inline std::uint8_t frameCommand(const Frame& f) {
+    return f[offset::kCommand];
+}
 std::uint32_t frameData(const Frame& frame);
 // Single-byte values travel in the least significant data byte.
-inline std::uint8_t frameDataLow(const Frame& f) { return f[offset::kDataLow]; }
+inline std::uint8_t frameDataLow(const Frame& f) {
+    return f[offset::kDataLow];
+}
 
 // The four checks made on a complete received frame, each adding its own bit independently:
 // start byte, error bit, checksum, end byte. 0 when the frame is a valid reply.

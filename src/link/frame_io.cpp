@@ -17,8 +17,8 @@ LinkStatus sendFrame(PortChannel& channel, LinkEvents& events, std::uint8_t node
     s.requestChecksum = frameSum(s.transmit);
 
     s.bytesWritten = 0;
-    const bool wrote = s.open && s.device &&
-                       s.device->write(s.transmit.data(), s.transmit.size(), s.bytesWritten);
+    const bool wrote =
+        s.open && s.device && s.device->write(s.transmit.data(), s.transmit.size(), s.bytesWritten);
     if (!wrote) {
         result |= status::kIoCall;
     }

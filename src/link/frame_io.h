@@ -21,7 +21,7 @@ LinkStatus sendByte(PortChannel& channel, LinkEvents& events, std::uint8_t value
 
 struct ReceiveResult {
     LinkStatus status = status::kOk;
-    Frame frame{};                 // the bytes received, zeros where none came
+    Frame frame{};                    // the bytes received, zeros where none came
     std::uint32_t lastReadCount = 0;  // bytes reported by the last read call
 };
 

@@ -7,14 +7,18 @@ namespace orvo::link {
 Link::Link(const platform::SerialDeviceFactory& factory, PathResolver resolver)
     : channel_(factory, std::move(resolver)), receiver_(channel_, events_) {}
 
-Link::~Link() { shutdown(); }
+Link::~Link() {
+    shutdown();
+}
 
 void Link::setTrafficSink(TrafficSink* sink, UiDispatcher dispatcher) {
     sink_ = sink;
     receiver_.setTrafficSink(sink, std::move(dispatcher));
 }
 
-void Link::start() { receiver_.start(); }
+void Link::start() {
+    receiver_.start();
+}
 
 void Link::shutdown() {
     if (channel_.isOpen(kActivePort)) {

@@ -55,8 +55,7 @@ public:
 
     // One whole exchange on the active port.
     Reply exchange(std::uint8_t node, std::uint8_t command, std::uint32_t data,
-                   TrafficLog log = TrafficLog::OnReply,
-                   std::optional<std::uint32_t> waitMs = {});
+                   TrafficLog log = TrafficLog::OnReply, std::optional<std::uint32_t> waitMs = {});
 
     // The Tx and Rx lines of the active port's buffers as they are now.
     void logTx();

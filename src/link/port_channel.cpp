@@ -8,7 +8,9 @@ namespace {
 // Size of the classic device-control block; kept in the record's length field.
 constexpr std::uint32_t kLineRecordSize = 28;
 
-bool validSlot(int index) { return index >= 0 && index < kSlotCount; }
+bool validSlot(int index) {
+    return index >= 0 && index < kSlotCount;
+}
 }  // namespace
 
 void ReceiveBuffer::clear() {
@@ -43,13 +45,17 @@ PortChannel::~PortChannel() {
     }
 }
 
-PortSlot& PortChannel::slot(int index) { return slots_.at(static_cast<std::size_t>(index)); }
+PortSlot& PortChannel::slot(int index) {
+    return slots_.at(static_cast<std::size_t>(index));
+}
 
 const PortSlot& PortChannel::slot(int index) const {
     return slots_.at(static_cast<std::size_t>(index));
 }
 
-bool PortChannel::isOpen(int index) const { return validSlot(index) && slot(index).open; }
+bool PortChannel::isOpen(int index) const {
+    return validSlot(index) && slot(index).open;
+}
 
 std::uint16_t PortChannel::setPortName(const std::string& name, int index) {
     if (!validSlot(index)) {

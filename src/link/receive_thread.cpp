@@ -10,7 +10,9 @@ namespace orvo::link {
 ReceiveThread::ReceiveThread(PortChannel& channel, LinkEvents& events)
     : channel_(channel), events_(events) {}
 
-ReceiveThread::~ReceiveThread() { stop(); }
+ReceiveThread::~ReceiveThread() {
+    stop();
+}
 
 void ReceiveThread::setTrafficSink(TrafficSink* sink, UiDispatcher dispatcher) {
     sink_ = sink;
@@ -77,7 +79,8 @@ void ReceiveThread::handle(const ReceiveResult& result) {
     if (result.lastReadCount == 0) {
         return;
     }
-    if ((result.status & status::kErrorReply) != 0 && (result.status & status::kReceiveFrame) != 0) {
+    if ((result.status & status::kErrorReply) != 0 &&
+        (result.status & status::kReceiveFrame) != 0) {
         events_.errorReply.set();
     }
     if (sink_ != nullptr && dispatch_) {

@@ -49,15 +49,21 @@ std::vector<RxFailure> rxFailures(LinkStatus receiveStatus) {
     return result;
 }
 
-std::string_view rxFailureKey(RxFailure failure) { return lineOf(failure).key; }
+std::string_view rxFailureKey(RxFailure failure) {
+    return lineOf(failure).key;
+}
 
 std::string rxFailureText(RxFailure failure, bool italian) {
     const FailureLine& line = lineOf(failure);
     return std::string(italian ? line.italian : line.english);
 }
 
-std::string txLine(const Frame& transmitted) { return "Tx: " + formatFrameBytes(transmitted); }
+std::string txLine(const Frame& transmitted) {
+    return "Tx: " + formatFrameBytes(transmitted);
+}
 
-std::string rxLine(const Frame& received) { return "Rx: " + formatFrameBytes(received); }
+std::string rxLine(const Frame& received) {
+    return "Rx: " + formatFrameBytes(received);
+}
 
 }  // namespace orvo::link

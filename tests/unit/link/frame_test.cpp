@@ -1,5 +1,5 @@
-#include "link/commands.h"
 #include "link/frame.h"
+#include "link/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,8 @@ TEST(FrameCodec, EncodesKnownFrames) {
         {"search probe", 0x00, 0x10, 0, bytes({0x7C, 0x00, 0x10, 0, 0, 0, 0, 0x10, 0x04})},
         {"checksum 0x12", 0x01, 0x10, 0x00000100,
          bytes({0x7C, 0x01, 0x10, 0x00, 0x00, 0x01, 0x00, 0x12, 0x04})},
-        {"sum 0x1FE keeps low byte", 0xFF, 0xFF, 0, bytes({0x7C, 0xFF, 0xFF, 0, 0, 0, 0, 0xFE, 0x04})},
+        {"sum 0x1FE keeps low byte", 0xFF, 0xFF, 0,
+         bytes({0x7C, 0xFF, 0xFF, 0, 0, 0, 0, 0xFE, 0x04})},
         {"data most significant first", 0x07, 0xA4, 0x12345678,
          bytes({0x7C, 0x07, 0xA4, 0x12, 0x34, 0x56, 0x78, 0xBF, 0x04})},
         {"save parameters", 0x05, 0xA0, 1, bytes({0x7C, 0x05, 0xA0, 0, 0, 0, 1, 0xA6, 0x04})},
@@ -117,8 +118,8 @@ TEST(CommandTable, WriteCodesAreReadCodesPlus0x80) {
 }
 
 TEST(CommandTable, BaudCodes) {
-    const std::pair<std::uint32_t, std::uint8_t> cases[] = {
-        {9600, 8}, {115200, 0}, {110, 1}, {256000, 15}, {9601, 8}, {0, 8}};
+    const std::pair<std::uint32_t, std::uint8_t> cases[] = {{9600, 8},    {115200, 0}, {110, 1},
+                                                            {256000, 15}, {9601, 8},   {0, 8}};
     for (auto [baud, code] : cases) {
         EXPECT_EQ(baudCodeFor(baud), code) << baud;
     }
