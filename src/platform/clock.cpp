@@ -17,6 +17,8 @@ std::uint64_t monotonicUs() {
         duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void sleepMs(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(std::uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace orvo::platform

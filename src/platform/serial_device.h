@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orvo::platform {
@@ -90,6 +91,12 @@ public:
     // Writes n bytes in one call; written is the number of bytes transferred.
     virtual bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) = 0;
 };
+
+// How long a one-byte read waits under these time-outs, with the classic rules: the two read
+// totals add up; both 0 means no limit, unless the interval is the maximum value, which means
+// return at once; interval and multiplier both at the maximum mean the constant alone.
+// nullopt is no limit.
+std::optional<std::uint64_t> oneByteReadWaitMs(const Timeouts& timeouts);
 
 using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>()>;
 
