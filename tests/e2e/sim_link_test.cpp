@@ -1,0 +1,116 @@
+// The link against the simulator program over a real pseudo-terminal: the port is found by
+// the real port lister, opened by the termios device and driven by the real receive thread.
+
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "link/link.h"
+#include "link/port_list.h"
+#include "platform/clock.h"
+#include "platform/system_port_lister.h"
+#include "platform/termios_serial_device.h"
+#include "support/sim_process.h"
+
+namespace orvo {
+namespace {
+
+using namespace link;
+
+platform::SerialDeviceFactory termiosFactory() {
+    return [] { return std::make_unique<platform::TermiosSerialDevice>(); };
+}
+
+class SimLinkTest : public ::testing::Test {
+protected:
+    void startSim(std::vector<std::string> args) {
+        sim = std::make_unique<testing::SimProcess>(ORVO_SIM_PROGRAM, folder.path(), args);
+        ASSERT_TRUE(sim->ready()) << sim->output();
+    }
+
+    LinkStatus openAt9600(Link& link, const std::string& name) {
+        LinkStatus status = link.channel().setPortName(name, kActivePort);
+        status |= link.channel().openPort(kActivePort);
+        status |= link.channel().setBaudRate(9600, kActivePort);
+        status |= link.channel().setByteSize(8, kActivePort);
+        status |= link.channel().setParity(0, kActivePort);
+        status |= link.channel().setStopBits(0, kActivePort);
+        return status;
+    }
+
+    testing::TempFolder folder;
+    std::unique_ptr<testing::SimProcess> sim;
+};
+
+TEST_F(SimLinkTest, FindsTheSimulatorAndExchangesFrames) {
+    startSim({"--family", "ssi", "--node", "7", "--link", "ttySIM0", "--speed", "0"});
+
+    platform::SystemPortLister lister(folder.path());
+    PortList ports(lister);
+    const auto& names = ports.listSerialPorts();
+    ASSERT_NE(std::find(names.begin(), names.end(), "ttySIM0"), names.end());
+
+    Link link(termiosFactory(), ports.resolver());
+    link.start();
+    ASSERT_EQ(openAt9600(link, "ttySIM0"), status::kOk);
+
+    // The encoder answers node 0 whatever its own address.
+    const Reply probe = link.exchange(kSearchNode, cmd::kReadNode, 0);
+    ASSERT_TRUE(probe.ok());
+    EXPECT_EQ(probe.dataLow(), 7);
+    EXPECT_EQ(frameNode(*probe.frame), 7);
+
+    const Reply family = link.exchange(7, cmd::kReadOutputType, 0);
+    ASSERT_TRUE(family.ok());
+    EXPECT_EQ(family.dataLow() & output_type::kFamilyMask, output_type::kSsi);
+
+    // Another node stays silent.
+    EXPECT_FALSE(link.exchange(9, cmd::kReadNode, 0).ok());
+
+    // A write, stored, reads back.
+    const Reply before = link.exchange(7, cmd::kReadInfoTurn, 0);
+    ASSERT_TRUE(before.ok());
+    const std::uint32_t wanted = before.data() == 4096 ? 2048 : 4096;
+    EXPECT_TRUE(link.exchange(7, cmd::kWriteInfoTurn, wanted).ok());
+    EXPECT_TRUE(link.exchange(7, cmd::kMemoryAction, memory::kSaveParameters).ok());
+    const Reply after = link.exchange(7, cmd::kReadInfoTurn, 0);
+    ASSERT_TRUE(after.ok());
+    EXPECT_EQ(after.data(), wanted);
+
+    // The port is ours alone while open.
+    platform::TermiosSerialDevice second;
+    EXPECT_FALSE(second.open(ports.pathFor("ttySIM0")));
+
+    link.shutdown();
+    const int status = sim->terminate();
+    EXPECT_TRUE(WIFEXITED(status)) << sim->output();
+    EXPECT_FALSE(std::filesystem::exists(
+        std::filesystem::symlink_status(folder.path() / "File_data/ports/ttySIM0")));
+}
+
+TEST_F(SimLinkTest, ErrorReplyAndSilenceThroughTheRealDevice) {
+    startSim({"--family", "analog", "--link", "ttySIMA", "--speed", "0", "--fault",
+              "errorbit:cmd=0x24", "--fault", "noreply:cmd=0x25"});
+    platform::SystemPortLister lister(folder.path());
+    PortList ports(lister);
+    ports.listSerialPorts();
+    Link link(termiosFactory(), ports.resolver());
+    link.start();
+    ASSERT_EQ(openAt9600(link, "ttySIMA"), status::kOk);
+
+    const Reply node = link.exchange(kSearchNode, cmd::kReadNode, 0);
+    ASSERT_TRUE(node.ok());
+    const std::uint8_t id = node.dataLow();
+    link.events().errorReply.reset();
+    EXPECT_FALSE(link.exchange(id, cmd::kReadInfoTurn, 0).ok());
+    EXPECT_TRUE(link.events().errorReply.wait(300));
+    EXPECT_FALSE(link.exchange(id, cmd::kReadNumTurns, 0).ok());
+    platform::sleepMs(300);
+    EXPECT_TRUE(link.exchange(id, cmd::kReadOutputType, 0).ok());
+}
+
+}  // namespace
+}  // namespace orvo
