@@ -69,23 +69,12 @@ int run(const char* name, link::Link& link, std::uint8_t node, std::uint32_t ser
     return lost;
 }
 
-link::LinkStatus openAt9600(link::Link& link, const std::string& name) {
-    auto& ch = link.channel();
-    link::LinkStatus status = ch.setPortName(name, link::kActivePort);
-    status |= ch.openPort(link::kActivePort);
-    status |= ch.setBaudRate(9600, link::kActivePort);
-    status |= ch.setByteSize(8, link::kActivePort);
-    status |= ch.setParity(0, link::kActivePort);
-    status |= ch.setStopBits(0, link::kActivePort);
-    return status;
-}
-
 int inProcess() {
     sim::SimulatedPorts ports;
     auto encoder = ports.addEncoder("/dev/ttySIM0", sim::Family::Ssi);
     link::Link link(ports.deviceFactory(), [](const std::string& n) { return "/dev/" + n; });
     link.start();
-    if (openAt9600(link, "ttySIM0") != link::status::kOk) {
+    if (link.openActivePort("ttySIM0", 9600) != link::status::kOk) {
         std::fprintf(stderr, "in-process: cannot open the simulated port\n");
         return 1;
     }
@@ -113,7 +102,7 @@ int overPseudoTerminal(const char* program) {
     link::Link link([] { return std::make_unique<platform::TermiosSerialDevice>(); },
                     ports.resolver());
     link.start();
-    if (openAt9600(link, "ttySIMB") != link::status::kOk) {
+    if (link.openActivePort("ttySIMB", 9600) != link::status::kOk) {
         std::fprintf(stderr, "pty: cannot open the simulator's port\n");
         return 1;
     }

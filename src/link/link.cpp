@@ -27,6 +27,19 @@ void Link::shutdown() {
     receiver_.stop();
 }
 
+LinkStatus Link::openActivePort(const std::string& name, std::uint32_t baudRate) {
+    constexpr std::uint8_t kDataBits = 8;
+    constexpr std::uint8_t kNoParity = 0;
+    constexpr std::uint8_t kOneStopBit = 0;
+    LinkStatus status = channel_.setPortName(name, kActivePort);
+    status |= channel_.openPort(kActivePort);
+    status |= channel_.setBaudRate(baudRate, kActivePort);
+    status |= channel_.setByteSize(kDataBits, kActivePort);
+    status |= channel_.setParity(kNoParity, kActivePort);
+    status |= channel_.setStopBits(kOneStopBit, kActivePort);
+    return status;
+}
+
 LinkStatus Link::sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data) {
     return link::sendFrame(channel_, events_, node, command, data, kActivePort);
 }

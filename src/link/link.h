@@ -48,6 +48,10 @@ public:
     // Closes the active port if open, then stops the receive thread.
     void shutdown();
 
+    // Names, opens and sets up the active port at 8N1 and the given speed, the way the search
+    // does: every step runs and their results are ORed together.
+    LinkStatus openActivePort(const std::string& name, std::uint32_t baudRate);
+
     LinkStatus sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data);
     LinkStatus sendByte(std::uint8_t value);
     // Waits for the reply of a code already sent; the wait defaults to the code's own.

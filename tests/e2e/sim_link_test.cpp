@@ -31,16 +31,6 @@ protected:
         ASSERT_TRUE(sim->ready()) << sim->output();
     }
 
-    LinkStatus openAt9600(Link& link, const std::string& name) {
-        LinkStatus status = link.channel().setPortName(name, kActivePort);
-        status |= link.channel().openPort(kActivePort);
-        status |= link.channel().setBaudRate(9600, kActivePort);
-        status |= link.channel().setByteSize(8, kActivePort);
-        status |= link.channel().setParity(0, kActivePort);
-        status |= link.channel().setStopBits(0, kActivePort);
-        return status;
-    }
-
     testing::TempFolder folder;
     std::unique_ptr<testing::SimProcess> sim;
 };
@@ -55,7 +45,7 @@ TEST_F(SimLinkTest, FindsTheSimulatorAndExchangesFrames) {
 
     Link link(termiosFactory(), ports.resolver());
     link.start();
-    ASSERT_EQ(openAt9600(link, "ttySIM0"), status::kOk);
+    ASSERT_EQ(link.openActivePort("ttySIM0", 9600), status::kOk);
 
     // The encoder answers node 0 whatever its own address.
     const Reply probe = link.exchange(kSearchNode, cmd::kReadNode, 0);
@@ -99,7 +89,7 @@ TEST_F(SimLinkTest, ErrorReplyAndSilenceThroughTheRealDevice) {
     ports.listSerialPorts();
     Link link(termiosFactory(), ports.resolver());
     link.start();
-    ASSERT_EQ(openAt9600(link, "ttySIMA"), status::kOk);
+    ASSERT_EQ(link.openActivePort("ttySIMA", 9600), status::kOk);
 
     const Reply node = link.exchange(kSearchNode, cmd::kReadNode, 0);
     ASSERT_TRUE(node.ok());
