@@ -1,0 +1,40 @@
+#pragma once
+
+// The resolution group that the SSI and parallel panels repeat control for control: the three
+// mode buttons, the Scaling values, the programmed values, the teach buttons and the encoder
+// specifications. Each panel owns its controls under its own names; this holds them by role so
+// that one piece of code lays out, fills and resets both.
+
+#include <array>
+
+#include "params/panel_grid.h"
+
+namespace orvo::params {
+
+struct ScaledResolutionGroup {
+    QGroupBox* group = nullptr;
+    QLabel* modeCaption = nullptr;
+    QToolButton* scaling = nullptr;
+    QToolButton* startStop = nullptr;
+    QToolButton* prog = nullptr;
+    panel::EditRow infoTurn{};
+    panel::EditRow numTurns{};
+    panel::ValueRow totalCounts{};
+    panel::EditRow deltaPos{};
+    panel::EditRow deltaUser{};
+    ui::BitBtn* teachStart = nullptr;
+    ui::BitBtn* teachStop = nullptr;
+    QGroupBox* specifications = nullptr;
+    // Max counts per turn, max turns, max total counts.
+    std::array<panel::ValueRow, 3> specificationRows{};
+};
+
+// Before anything has been read the configuration register counts as all clear, which is
+// Scaling: its rows are shown and the programmed rows and the teach buttons are hidden.
+void showScalingRows(const ScaledResolutionGroup& g);
+// Positions inside the (already placed) group, initial texts and the teach buttons at rest.
+void layoutResolutionGroup(const ScaledResolutionGroup& g);
+// The group's share of the state every page switch restores.
+void resetResolutionGroup(const ScaledResolutionGroup& g);
+
+}  // namespace orvo::params
