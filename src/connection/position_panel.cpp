@@ -192,4 +192,13 @@ int PositionPanel::stripHeight() const {
     return GroupBox3->height() + 2 * grid::kMarginT;
 }
 
+void PositionPanel::applyNoErrorRule() {
+    Label105->setVisible(Label91->isHidden() && Label92->isHidden() && Label72->isHidden());
+}
+
+void PositionPanel::hideProgrammingError() {
+    Label72->hide();
+    applyNoErrorRule();
+}
+
 }  // namespace orvo::connection

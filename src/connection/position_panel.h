@@ -31,6 +31,11 @@ public:
     // Height of the strip once laid out; the family panels start one pixel above its bottom.
     int stripHeight() const;
 
+    // Whenever an error label is hidden, the no-error label comes back unless another error
+    // label is still shown.
+    void applyNoErrorRule();
+    void hideProgrammingError();
+
     // Position group.
     QGroupBox* GroupBox3 = nullptr;
     QLineEdit* Edit2 = nullptr;            // position

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/port_lister.h"
 #include "sim/sim_serial_device.h"
 #include "support/scripted_dialogs.h"
@@ -49,6 +50,18 @@ public:
         } else {
             ports.addPort(path);
         }
+        entries.push_back({name, path});
+        lister.setPorts(entries);
+        return encoder;
+    }
+
+    // A port whose encoder is built from a profile (node, identity, output type, ...).
+    std::shared_ptr<sim::SimulatedEncoder> addPort(const std::string& name,
+                                                   const sim::EncoderProfile& profile) {
+        const std::string path = "/sim/" + name;
+        auto encoder = std::make_shared<sim::SimulatedEncoder>(sim::EncoderModel(profile),
+                                                               platform::monotonicUs());
+        ports.addPort(path, encoder);
         entries.push_back({name, path});
         lister.setPorts(entries);
         return encoder;

@@ -39,10 +39,8 @@ TForm3::TForm3(QWidget* owner, const QString& caption) : QDialog(owner) {
     Label1->adjustSize();
 
     const QString contacts[] = {
-        QStringLiteral("Via dei Sensori 12"),
-        QStringLiteral("20100 Milano (MI) - Italia"),
-        QStringLiteral("tel. +39 02 0000 0000"),
-        QStringLiteral("fax +39 02 0000 0001"),
+        QStringLiteral("Via dei Sensori 12"),    QStringLiteral("20100 Milano (MI) - Italia"),
+        QStringLiteral("tel. +39 02 0000 0000"), QStringLiteral("fax +39 02 0000 0001"),
         QStringLiteral("info@orvo.example"),
     };
     QLabel** lines[] = {&Label2, &Label3, &Label4, &Label5, &Label6};

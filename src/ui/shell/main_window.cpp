@@ -110,6 +110,7 @@ TForm1::TForm1(PlatformBundle bundle, QWidget* parent)
 
     buildMenus();
     buildFooter();
+    connectPages();
     FormCreate();
 
     // The traffic window exists from the start, hidden, so lines have somewhere to go.
@@ -179,11 +180,44 @@ void TForm1::buildMenus() {
     connect(English1, &QAction::triggered, this, [this] { English1Click(); });
     connect(Viewmessage1, &QAction::triggered, this, [this] { ShowTrafficWindow(); });
     connect(caricaprmdef1, &QAction::triggered, this, [this] {
+        // Nothing to restore before a search has found an encoder.
         if (Panel1->GroupBox2->isEnabled()) {
-            Panel1->BitBtn6->click();
+            connection_->BitBtn6Click();
         }
     });
     connect(about1, &QAction::triggered, this, [this] { about1Click(); });
+}
+
+void TForm1::connectPages() {
+    connection::ConnectionView view;
+    view.window = this;
+    view.identification = Panel1;
+    view.position = Panel2;
+    view.nodeField = Panel7->Edit1;
+    view.configurationButton = SpeedButton4;
+    view.loadSaveButton = SpeedButton7;
+    view.configurationMenu = SSIconfiguration1;
+    view.factoryButton = SpeedButton8;
+    view.trafficMenu = Viewmessage1;
+    view.shiftedBitsCaption = Panel3->Label36;
+    view.shiftedBitsValue = Panel3->Label37;
+    view.shiftedBitsButton = Panel3->Button1;
+    view.stackPageButtons = [this] { StackPageButtons(); };
+    view.updateProductLink = [this] { UpdateProductLink(); };
+    view.computerName = bundle_.computerName;
+    // The parameter pages' read-backs; until a page reads its registers there is nothing to
+    // read and nothing to retry.
+    view.refreshConfiguration = [] { return true; };
+    view.readScalingResolution = [] {};
+    view.refreshInterface = [] { return true; };
+    connection_ = std::make_unique<connection::ConnectionPage>(*link_, *portList_, state_,
+                                                               catalogue_, std::move(view));
+
+    connect(Panel1->BitBtn1, &QPushButton::clicked, this, [this] { connection_->BitBtn1Click(); });
+    connect(Panel1->BitBtn2, &QPushButton::clicked, this, [this] { connection_->BitBtn2Click(); });
+    connect(Panel1->BitBtn4, &QPushButton::clicked, this, [this] { connection_->BitBtn4Click(); });
+    connect(Panel1->BitBtn5, &QPushButton::clicked, this, [this] { connection_->BitBtn5Click(); });
+    connect(Panel1->BitBtn6, &QPushButton::clicked, this, [this] { connection_->BitBtn6Click(); });
 }
 
 void TForm1::buildFooter() {
@@ -281,6 +315,9 @@ void TForm1::changeLanguage(int languageCode) {
     // The file comes first, so the choice holds for the next run even if the rest fails.
     writeSettings(bundle_.workingFolder, languageCode);
     ApplyLanguage(languageCode);
+    // The lists were refilled without a selection: read the encoder to select them again.
+    connection_->Identify();
+    connection_->readParameters();
 }
 
 void TForm1::Italiano1Click() {
@@ -345,7 +382,7 @@ void TForm1::ResetPageState() {
                                                              Panel6, Panel7}) {
         page->resetPageState();
     }
-    Panel6->setSummaryCaptions(family_,
+    Panel6->setSummaryCaptions(state_.family,
                                [this](std::string_view key) { return catalogue_.text(key); });
     UpdateProductLink();
 }
@@ -361,7 +398,7 @@ void TForm1::StackPageButtons() {
 }
 
 void TForm1::UpdateProductLink() {
-    productLink_ = productLinkFor(languageCode_, family_);
+    productLink_ = productLinkFor(languageCode_, state_.family);
     Label93->setToolTip(productLink_);
 }
 
@@ -380,29 +417,15 @@ void TForm1::showPage(SpeedButton* button, std::initializer_list<QWidget*> panel
     button->setSelectedPage(true);
 }
 
-void TForm1::refillPortBox() {
-    QComboBox* box = Panel1->ComboBox1;
-    const auto& names = portList_->listSerialPorts();
-    box->clear();
-    if (names.empty()) {
-        box->addItems({QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
-                       QStringLiteral("COM4")});
-    } else {
-        for (const auto& name : names) {
-            box->addItem(QString::fromStdString(name));
-        }
-    }
-}
-
 void TForm1::SpeedButton2Click() {
     showPage(SpeedButton2, {Panel1});
-    refillPortBox();
+    connection_->refillPortBox();
     Panel1->ComboBox1->setCurrentIndex(0);
 }
 
 void TForm1::SpeedButton4Click() {
     QWidget* familyPanel = nullptr;
-    switch (family_) {
+    switch (state_.family) {
         case connection::Family::Ssi:
             familyPanel = Panel3;
             break;

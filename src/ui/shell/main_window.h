@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <memory>
 
+#include "connection/connection_page.h"
+#include "connection/encoder_state.h"
 #include "connection/family.h"
 #include "link/link.h"
 #include "link/port_list.h"
@@ -79,8 +81,10 @@ public:
 
     int languageCode() const { return languageCode_; }
     const Catalogue& catalogue() const { return catalogue_; }
-    connection::Family family() const { return family_; }
-    void setFamily(connection::Family family) { family_ = family; }
+    connection::Family family() const { return state_.family; }
+    void setFamily(connection::Family family) { state_.family = family; }
+    connection::EncoderState& encoderState() { return state_; }
+    connection::ConnectionPage& connectionPage() { return *connection_; }
     const QString& productLink() const { return productLink_; }
     TForm2* trafficWindow() const { return trafficWindow_; }
     link::Link& serialLink() { return *link_; }
@@ -134,7 +138,7 @@ private:
     void showPage(SpeedButton* button, std::initializer_list<QWidget*> panels);
     void changeLanguage(int languageCode);
     void placeFooter();
-    void refillPortBox();
+    void connectPages();
 
     PlatformBundle bundle_;
     std::unique_ptr<platform::PortLister> ownLister_;
@@ -142,7 +146,8 @@ private:
     std::unique_ptr<link::Link> link_;
     Catalogue catalogue_;
     int languageCode_ = 0;
-    connection::Family family_ = connection::Family::None;
+    connection::EncoderState state_;
+    std::unique_ptr<connection::ConnectionPage> connection_;
     QString productLink_;
     bool receiveThreadStarted_ = false;
     QPointer<TForm2> trafficWindow_;
