@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QResizeEvent>
 #include <QScreen>
 
@@ -34,6 +35,22 @@ constexpr int kLinkGap = 3;
 constexpr int kFlagGap = 20;
 constexpr int kFooterBottomGap = 5;
 constexpr const char* kAnimationClip = "File_data/reading.gif";
+
+constexpr int kHintDelayMs = 250;
+constexpr int kHintDurationMs = 30000;
+
+// Hints appear a quarter of a second after the pointer comes to rest.
+class HintTimingStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay) {
+            return kHintDelayMs;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 Language languageOf(int code) {
     return code == kItalian ? Language::Italian : Language::English;
@@ -255,6 +272,9 @@ void TForm1::buildFooter() {
 }
 
 void TForm1::FormCreate() {
+    if (dynamic_cast<HintTimingStyle*>(QApplication::style()) == nullptr) {
+        QApplication::setStyle(new HintTimingStyle(QApplication::style()->name()));
+    }
     const SettingsRead settings = readSettings(bundle_.workingFolder);
     Panel1->Label53->setVisible(settings.failed);
     ApplyLanguage(settings.languageCode);
@@ -307,6 +327,10 @@ void TForm1::ApplyLanguage(int languageCode) {
     languageCode_ = languageCode;
     catalogue_.setLanguage(languageOf(languageCode));
     applyLanguage(this, catalogue_);
+    // Hints stay up to 30 seconds, long enough to read the longer ones.
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        widget->setToolTipDuration(kHintDurationMs);
+    }
     // The unit labels wait for the configuration page to say "mA" or "V".
     UpdateProductLink();
 }
