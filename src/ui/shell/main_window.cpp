@@ -35,6 +35,8 @@ constexpr int kLinkGap = 3;
 constexpr int kFlagGap = 20;
 constexpr int kFooterBottomGap = 5;
 constexpr const char* kAnimationClip = "File_data/reading.gif";
+constexpr std::uint32_t kDefaultInfoTurn = 262144;
+constexpr std::uint32_t kAnalogDefaultInfoTurn = 4096;
 
 constexpr int kHintDelayMs = 250;
 constexpr int kHintDurationMs = 30000;
@@ -222,11 +224,9 @@ void TForm1::connectPages() {
     view.stackPageButtons = [this] { StackPageButtons(); };
     view.updateProductLink = [this] { UpdateProductLink(); };
     view.computerName = bundle_.computerName;
-    // The parameter pages' read-backs; until a page reads its registers there is nothing to
-    // read and nothing to retry.
-    view.refreshConfiguration = [] { return true; };
-    view.readScalingResolution = [] {};
-    view.refreshInterface = [] { return true; };
+    view.refreshConfiguration = [this] { return RefreshConfiguration(); };
+    view.readScalingResolution = [this] { ReadScalingResolution(); };
+    view.refreshInterface = [this] { return RefreshInterface(); };
     connection_ = std::make_unique<connection::ConnectionPage>(*link_, *portList_, state_,
                                                                catalogue_, std::move(view));
 
@@ -235,6 +235,10 @@ void TForm1::connectPages() {
     connect(Panel1->BitBtn4, &QPushButton::clicked, this, [this] { connection_->BitBtn4Click(); });
     connect(Panel1->BitBtn5, &QPushButton::clicked, this, [this] { connection_->BitBtn5Click(); });
     connect(Panel1->BitBtn6, &QPushButton::clicked, this, [this] { connection_->BitBtn6Click(); });
+
+    connectSsiPage();
+    connectResolutionPage();
+    connectPositionMonitor();
 }
 
 void TForm1::buildFooter() {
@@ -467,9 +471,22 @@ void TForm1::SpeedButton4Click() {
     } else {
         showPage(SpeedButton4, {Panel2});
     }
-    // The unit labels are known only once the analog output kind has been read.
-    Panel2->Label89->hide();
-    Panel2->Label90->hide();
+    connection_->readParameters();
+    // The position display needs counts per turn; an encoder that reports none gets the
+    // family's usual resolution.
+    if (state_.resolution.infoTurn == 0) {
+        state_.resolution.infoTurn =
+            state_.family == connection::Family::Analog ? kAnalogDefaultInfoTurn : kDefaultInfoTurn;
+    }
+    const bool analog = state_.family == connection::Family::Analog;
+    const connection::AnalogKind kind = state_.analog.kind;
+    const bool unitKnown = analog && kind != connection::AnalogKind::Unknown;
+    const QString unit =
+        kind == connection::AnalogKind::Current ? QStringLiteral("mA") : QStringLiteral("V");
+    for (QLabel* label : {Panel2->Label89, Panel2->Label90}) {
+        label->setText(unit);
+        label->setVisible(unitKnown);
+    }
     Panel2->Timer1->start();
     Panel2->Animate1->play();
 }
@@ -477,6 +494,10 @@ void TForm1::SpeedButton4Click() {
 void TForm1::SpeedButton7Click() {
     showPage(SpeedButton7, {Panel6});
     Panel6->Label54->setText(Panel1->ComboBox2->currentText());
+    connection_->readParameters();
+    if (!ReadProgrammedResolution()) {
+        ReadProgrammedResolution();
+    }
 }
 
 void TForm1::SpeedButton8Click() {

@@ -24,8 +24,11 @@
 namespace orvo::connection {
 class IdentificationPanel;
 class PositionPanel;
+class PositionMonitor;
 }  // namespace orvo::connection
 namespace orvo::params {
+class SsiPage;
+class ResolutionPage;
 class SsiPanel;
 class AnalogPanel;
 class ParallelPanel;
@@ -67,6 +70,17 @@ public:
     void ShowTrafficWindow();
     void about1Click();
     void Label93Click();
+
+    // Read-backs and writes that several pages share. Each is defined in the wiring file of
+    // the page that owns it (wire_*.cpp beside this file).
+    bool RefreshConfiguration();
+    bool WriteConfiguration();
+    bool SaveParameters();
+    bool RefreshInterface();
+    void ReadScalingResolution();
+    bool ReadProgrammedResolution();
+    void ActivatePreset();
+    void PollTick();
 
     void StackPageButtons();
     void UpdateProductLink();
@@ -118,6 +132,11 @@ public:
     ClickableLabel* Image37;  // Italian flag
     ClickableLabel* Image38;  // British flag
 
+    // The page behaviours, owned through Qt's parent ownership.
+    params::SsiPage* ssiPage = nullptr;
+    params::ResolutionPage* resolutionPage = nullptr;
+    connection::PositionMonitor* positionMonitor = nullptr;
+
     connection::IdentificationPanel* Panel1;
     connection::PositionPanel* Panel2;
     params::SsiPanel* Panel3;
@@ -139,6 +158,9 @@ private:
     void changeLanguage(int languageCode);
     void placeFooter();
     void connectPages();
+    void connectSsiPage();          // wire_ssi_page.cpp
+    void connectResolutionPage();   // wire_resolution_page.cpp
+    void connectPositionMonitor();  // wire_position_monitor.cpp
 
     PlatformBundle bundle_;
     std::unique_ptr<platform::PortLister> ownLister_;
