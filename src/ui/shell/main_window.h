@@ -79,6 +79,8 @@ public:
     bool RefreshInterface();
     void ReadScalingResolution();
     bool ReadProgrammedResolution();
+    // The mode presentation of the family's resolution group, from the configuration state.
+    void PresentProgrammingMode();
     void ActivatePreset();
     void PollTick();
 

@@ -1,0 +1,3 @@
+#pragma once
+
+// Pure position decoding and preset conversions.

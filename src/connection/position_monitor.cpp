@@ -1,0 +1,1 @@
+#include "connection/position_monitor.h"

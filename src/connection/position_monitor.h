@@ -1,0 +1,3 @@
+#pragma once
+
+// The position strip at work: polling, preset, diagnostics.

@@ -1,0 +1,1 @@
+#include "params/configuration_register.h"

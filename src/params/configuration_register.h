@@ -1,0 +1,3 @@
+#pragma once
+
+// Pure encoding and decoding of the configuration and SSI format registers.

@@ -1,0 +1,3 @@
+#pragma once
+
+// Pure resolution arithmetic.

@@ -1,0 +1,3 @@
+#pragma once
+
+// Resolution programming at work.

@@ -1,0 +1,1 @@
+#include "params/ssi_page.h"

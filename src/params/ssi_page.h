@@ -1,0 +1,3 @@
+#pragma once
+
+// The SSI configuration page at work.
