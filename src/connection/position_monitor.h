@@ -1,3 +1,89 @@
 #pragma once
 
-// The position strip at work: polling, preset, diagnostics.
+// The position strip at work: the polling cycle that reads and shows the position, the
+// diagnostics of an analog encoder, and the preset or offset activation. Everything runs on the
+// UI thread from the strip's timer and buttons; each exchange blocks it for its wait.
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "connection/encoder_state.h"
+#include "connection/position_math.h"
+#include "link/link.h"
+#include "link/timing.h"
+#include "platform/dialogs.h"
+#include "ui/catalogue.h"
+
+namespace orvo::connection {
+
+class PositionPanel;
+
+struct PositionView {
+    QWidget* window = nullptr;  // parent of the refusal boxes
+    PositionPanel* panel = nullptr;
+};
+
+class PositionMonitor : public QObject {
+    Q_OBJECT
+public:
+    // The steps of the polling cycle.
+    enum Cycle : int { kSendRequest = 0, kTakeReply = 1, kPause = 2 };
+    // Polling cycles of an analog encoder that read no diagnostics, once per program run.
+    static constexpr int kCyclesWithoutDiagnostics = 10;
+    // The pause that leaves the link free for user commands between two readings.
+    static constexpr int kPauseMs = 100;
+    // The pause after a reply that never came. The receive thread is then still blocked in its
+    // read of that reply for up to a whole port read time-out; a request sent meanwhile would
+    // lose the first byte of its reply to that read, and with the polling's steady cadence every
+    // later reply would be read one byte out of step.
+    static constexpr int kRecoveryPauseMs =
+        static_cast<int>(link::timing::kPauseBeforeReadMs + link::timing::kReadTotalConstantMs +
+                         link::timing::kReadTotalMultiplierMs + link::timing::kEmptyReadPauseMs);
+    static constexpr int kEnterKey = 13;
+
+    PositionMonitor(link::Link& link, EncoderState& state, const ui::Catalogue& catalogue,
+                    platform::Dialogs& dialogs, PositionView view, QObject* parent = nullptr);
+
+    // One step of the polling cycle; the handler of Timer1.
+    void PollTick();
+    void Timer1Timer() { PollTick(); }
+    // Sends and activates the preset or offset typed in Edit5.
+    void ActivatePreset();
+    void BitBtn8Click() { ActivatePreset(); }
+    // The Enter key in Edit5 activates as the button does; other keys are typed normally.
+    void Edit5KeyPress(int key);
+
+    // The configuration page starts every polling run from the request step.
+    void resetCycle();
+    int positionCycle() const { return cycle_; }
+
+private:
+    void sendRequest();
+    void takeReply();
+    void pause();
+    void showPosition(std::uint32_t raw);
+    void showSsiOrParallel(std::uint32_t raw);
+    void showAnalog(std::uint32_t raw);
+    void showSplit(const std::optional<TurnSplit>& split, bool hex);
+    void readDiagnostics();
+
+    // The counts to send for the text of Edit5, or nothing when refused (the refusal already
+    // shown and Edit5 restored where that applies), and the PresetValue to keep on success.
+    std::optional<std::uint32_t> presetCounts(std::uint32_t& keptValue);
+    void refuse(std::string_view messageKey);
+    bool polling() const;
+
+    link::Link& link_;
+    EncoderState& state_;
+    const ui::Catalogue& catalogue_;
+    platform::Dialogs& dialogs_;
+    PositionView view_;
+    int cycle_ = kSendRequest;
+    bool missedReply_ = false;  // in the cycle's last reply step
+};
+
+}  // namespace orvo::connection

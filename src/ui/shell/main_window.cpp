@@ -10,6 +10,7 @@
 
 #include "config/load_save_panel.h"
 #include "connection/identification_panel.h"
+#include "connection/position_monitor.h"
 #include "connection/position_panel.h"
 #include "link/ui_dispatch.h"
 #include "params/analog_panel.h"
@@ -487,6 +488,7 @@ void TForm1::SpeedButton4Click() {
         label->setText(unit);
         label->setVisible(unitKnown);
     }
+    positionMonitor->resetCycle();
     Panel2->Timer1->start();
     Panel2->Animate1->play();
 }

@@ -1,0 +1,182 @@
+#pragma once
+
+// The real main window against an in-process simulated encoder, with every frame the tool
+// writes recorded, so that a test can tell what was sent and what was not.
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "config/load_save_panel.h"
+#include "connection/identification_panel.h"
+#include "connection/position_panel.h"
+#include "link/commands.h"
+#include "link/frame.h"
+#include "params/analog_panel.h"
+#include "params/parallel_panel.h"
+#include "params/ssi_panel.h"
+#include "sim/encoder_model.h"
+#include "support/window_fixture.h"
+#include "ui/shell/traffic_window.h"
+
+namespace orvo::testing {
+
+// Every frame written to the port, in order.
+class SentFrames {
+public:
+    void add(const link::Frame& frame) {
+        std::lock_guard lock(mutex_);
+        frames_.push_back(frame);
+    }
+    std::vector<link::Frame> all() const {
+        std::lock_guard lock(mutex_);
+        return frames_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<link::Frame> frames_;
+};
+
+// A serial device that passes everything through and records the frames written.
+class RecordingDevice final : public platform::SerialDevice {
+public:
+    RecordingDevice(std::unique_ptr<platform::SerialDevice> inner, std::shared_ptr<SentFrames> sent)
+        : inner_(std::move(inner)), sent_(std::move(sent)) {}
+
+    bool open(const std::string& path) override { return inner_->open(path); }
+    bool close() override { return inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    bool getLineSettings(platform::LineSettings& s) override { return inner_->getLineSettings(s); }
+    bool setLineSettings(const platform::LineSettings& s) override {
+        return inner_->setLineSettings(s);
+    }
+    bool getTimeouts(platform::Timeouts& t) override { return inner_->getTimeouts(t); }
+    bool setTimeouts(const platform::Timeouts& t) override { return inner_->setTimeouts(t); }
+    bool setQueueSizes(std::uint32_t in, std::uint32_t out) override {
+        return inner_->setQueueSizes(in, out);
+    }
+    bool purge() override { return inner_->purge(); }
+    bool readByte(std::uint8_t& byte, std::uint32_t& count) override {
+        return inner_->readByte(byte, count);
+    }
+    bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) override {
+        if (n == link::kFrameSize) {
+            link::Frame frame{};
+            std::copy(data, data + n, frame.begin());
+            sent_->add(frame);
+        }
+        return inner_->write(data, n, written);
+    }
+
+private:
+    std::unique_ptr<platform::SerialDevice> inner_;
+    std::shared_ptr<SentFrames> sent_;
+};
+
+class SsiWindowTest : public ::testing::Test {
+protected:
+    // Searches, then opens the configuration page, as the user does.
+    ui::TForm1& openConfigurationPage(sim::Family family = sim::Family::Ssi) {
+        encoder = f.addPort("ttyA", family);
+        ui::PlatformBundle bundle;
+        bundle.serialDevices = [inner = f.ports.deviceFactory(), sent = sent] {
+            return std::make_unique<RecordingDevice>(inner(), sent);
+        };
+        bundle.portLister = &f.lister;
+        bundle.computerName = [] { return std::string("workstation"); };
+        bundle.openUrl = [](const QString&) {};
+        bundle.dialogs = &f.dialogs;
+        bundle.workingFolder = f.folder.path();
+        f.window = std::make_unique<ui::TForm1>(std::move(bundle));
+        ui::TForm1& w = *f.window;
+        w.Panel1->BitBtn1->click();
+        EXPECT_TRUE(w.encoderState().found);
+        w.SpeedButton4->click();
+        return w;
+    }
+    ui::TForm1& window() { return *f.window; }
+
+    // The encoder's parameters changed behind the tool's back (working and stored alike).
+    void onDevice(const std::function<void(sim::Parameters&)>& change) {
+        encoder->withModel([&](sim::EncoderModel& m) {
+            sim::Parameters p = m.working();
+            change(p);
+            m.loadStored(p);
+        });
+    }
+    sim::Parameters working() {
+        return encoder->withModel([](sim::EncoderModel& m) { return m.working(); });
+    }
+    sim::Parameters stored() {
+        return encoder->withModel([](sim::EncoderModel& m) { return m.stored(); });
+    }
+    // The encoder carries the request out but its reply is lost.
+    void noReplyTo(std::uint8_t command, std::uint32_t times = 1) {
+        encoder->addFault({sim::Fault::noReply(), sim::FaultScope::nextFrames(times), command});
+    }
+    // After a reply that never came the receive thread is still inside its read time-out; a
+    // second silence right behind the first would make the next reply late. Tests that go on
+    // after a failure let the line settle first, as a user's pause would.
+    static void settle() { platform::sleepMs(kSettleMs); }
+
+    // A user's choice in a list: the position, then the signal only a user's choice emits.
+    static void choose(QComboBox* list, int position) {
+        list->setCurrentIndex(position);
+        emit list->activated(position);
+    }
+
+    // Marks where the next look at the sent frames starts.
+    void mark() { mark_ = sent->all().size(); }
+    // The command codes sent since the mark; the position polling is left out.
+    std::vector<std::uint8_t> commandsSinceMark() const {
+        std::vector<std::uint8_t> codes;
+        const std::vector<link::Frame> frames = sent->all();
+        for (std::size_t i = mark_; i < frames.size(); ++i) {
+            if (link::frameCommand(frames[i]) != link::cmd::kReadPosition) {
+                codes.push_back(link::frameCommand(frames[i]));
+            }
+        }
+        return codes;
+    }
+    bool sentSinceMark(std::uint8_t command) const {
+        const std::vector<std::uint8_t> codes = commandsSinceMark();
+        return std::find(codes.begin(), codes.end(), command) != codes.end();
+    }
+    // The data word of the last frame sent with this code.
+    std::optional<std::uint32_t> lastDataOf(std::uint8_t command) const {
+        std::optional<std::uint32_t> data;
+        for (const link::Frame& frame : sent->all()) {
+            if (link::frameCommand(frame) == command) {
+                data = link::frameData(frame);
+            }
+        }
+        return data;
+    }
+
+    // Traffic lines from the moment this is called.
+    void watchTraffic() {
+        if (window().trafficWindow() == nullptr || !window().trafficWindow()->isVisible()) {
+            window().ShowTrafficWindow();
+        }
+        window().trafficWindow()->Button1Click();
+    }
+    QStringList traffic() const {
+        QStringList lines = f.window->trafficWindow()->lines();
+        lines.removeAll(QStringLiteral(" "));
+        return lines;
+    }
+
+    WindowFixture f;
+    std::shared_ptr<sim::SimulatedEncoder> encoder;
+    std::shared_ptr<SentFrames> sent = std::make_shared<SentFrames>();
+
+private:
+    static constexpr std::uint32_t kSettleMs = 400;
+    std::size_t mark_ = 0;
+};
+
+}  // namespace orvo::testing
