@@ -3,6 +3,7 @@
 // in-process simulated encoder, so nothing outside the program is needed but a display.
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QScreen>
 #include <QTimer>
@@ -16,8 +17,6 @@
 #include "ui/shell/traffic_window.h"
 
 namespace {
-
-using orvo::connection::Family;
 
 bool save(QWidget* widget, const QDir& folder, const QString& name) {
     QCoreApplication::processEvents();
@@ -41,56 +40,61 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // One encoder of each family, each on its own port; the window searches and finds the
+    // first one, the others are found by searching again with the earlier ports gone.
     orvo::sim::SimulatedPorts ports;
-    ports.addEncoder("/sim/ttySIM0", orvo::sim::Family::Ssi);
-    orvo::platform::FixedPortLister lister(
-        std::vector<orvo::platform::PortEntry>{{"ttySIM0", "/sim/ttySIM0"}});
-
+    orvo::platform::FixedPortLister lister;
     orvo::ui::PlatformBundle bundle;
     bundle.serialDevices = ports.deviceFactory();
     bundle.portLister = &lister;
-    bundle.computerName = [] { return std::string("screenshots"); };
+    bundle.computerName = [] { return std::string("QUBA-screenshots"); };
     bundle.openUrl = [](const QString&) {};
     bundle.workingFolder = std::filesystem::current_path();
 
     orvo::ui::TForm1 window(std::move(bundle));
     window.show();
 
+    const orvo::sim::Family families[] = {orvo::sim::Family::Ssi, orvo::sim::Family::Analog,
+                                          orvo::sim::Family::Parallel};
+    const char* names[] = {"ssi", "analog", "parallel"};
     int failures = 0;
     for (int language : {2, 1}) {
         const QString suffix = language == 1 ? QStringLiteral("it") : QStringLiteral("en");
-        if (language == 1) {
-            window.ApplyLanguage(language);
-        }
-        window.SpeedButton4->setEnabled(true);
-        window.SpeedButton7->setEnabled(true);
-        window.SpeedButton8->show();
-        window.StackPageButtons();
-
-        window.SpeedButton2Click();
-        failures += !save(&window, folder, QStringLiteral("identification-") + suffix);
-        const Family families[] = {Family::Ssi, Family::Analog, Family::Parallel};
-        const char* names[] = {"ssi", "analog", "parallel"};
+        window.ApplyLanguage(language);
         for (int i = 0; i < 3; ++i) {
-            window.setFamily(families[i]);
+            const std::string path = std::string("/sim/ttySIM") + std::to_string(i);
+            auto encoder = ports.addEncoder(path, families[i]);
+            encoder->withModel([](orvo::sim::EncoderModel& m) { m.setShaftSpeed(0.7); });
+            lister.setPorts({{"ttySIM" + std::to_string(i), path}});
+            window.SpeedButton2Click();
+            window.connectionPage().BitBtn1Click();
+            if (i == 0) {
+                failures += !save(&window, folder, QStringLiteral("identification-") + suffix);
+            }
             window.SpeedButton4Click();
+            // A few polling cycles, so the position shows.
+            const auto until = QDateTime::currentMSecsSinceEpoch() + 700;
+            while (QDateTime::currentMSecsSinceEpoch() < until) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
             failures +=
                 !save(&window, folder,
                       QStringLiteral("configuration-%1-").arg(QLatin1String(names[i])) + suffix);
+            if (i == 2) {
+                window.SpeedButton7Click();
+                failures += !save(&window, folder, QStringLiteral("loadsave-") + suffix);
+                window.SpeedButton8Click();
+                failures += !save(&window, folder, QStringLiteral("factory-") + suffix);
+            }
+            window.SpeedButton2Click();
+            ports.removePort(path);
         }
-        window.SpeedButton7Click();
-        failures += !save(&window, folder, QStringLiteral("loadsave-") + suffix);
-        window.SpeedButton8Click();
-        failures += !save(&window, folder, QStringLiteral("factory-") + suffix);
     }
-    window.SpeedButton2Click();
-
+    ports.addEncoder("/sim/ttySIM0", orvo::sim::Family::Ssi);
+    lister.setPorts({{"ttySIM0", "/sim/ttySIM0"}});
+    window.connectionPage().BitBtn1Click();
     window.ShowTrafficWindow();
-    window.portList().listSerialPorts();
-    window.serialLink().openActivePort("ttySIM0", 9600);
-    window.serialLink().exchange(0, orvo::link::cmd::kReadNode, 0, orvo::link::TrafficLog::Always);
-    window.serialLink().exchange(1, orvo::link::cmd::kReadOutputType, 0,
-                                 orvo::link::TrafficLog::Always);
+    window.connectionPage().BitBtn4Click();
     failures += !save(window.trafficWindow(), folder, QStringLiteral("traffic"));
 
     orvo::ui::TForm3 about(&window, window.catalogue().text("TxtAbout"));
