@@ -5,7 +5,10 @@
 
 #include <filesystem>
 
+#include <QComboBox>
+
 #include "connection/identification_panel.h"
+#include "params/ssi_panel.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
 #include "support/scripted_dialogs.h"
@@ -15,6 +18,10 @@
 
 namespace orvo {
 namespace {
+
+std::unique_ptr<ui::TForm1> openWindow(const std::filesystem::path& folder,
+                                       platform::PortLister& lister,
+                                       testing::ScriptedDialogs& dialogs);
 
 TEST(SearchOverPseudoTerminal, FindsAndIdentifiesTheSimulatorProgram) {
     testing::TempFolder folder;
@@ -26,14 +33,7 @@ TEST(SearchOverPseudoTerminal, FindsAndIdentifiesTheSimulatorProgram) {
 
     platform::SystemPortLister lister(folder.path());
     testing::ScriptedDialogs dialogs;
-    ui::PlatformBundle bundle;
-    bundle.serialDevices = [] { return std::make_unique<platform::TermiosSerialDevice>(); };
-    bundle.portLister = &lister;
-    bundle.computerName = [] { return std::string("workstation"); };
-    bundle.openUrl = [](const QString&) {};
-    bundle.dialogs = &dialogs;
-    bundle.workingFolder = folder.path();
-    auto window = std::make_unique<ui::TForm1>(std::move(bundle));
+    auto window = openWindow(folder.path(), lister, dialogs);
 
     // Kernel ports listed before the simulator's are tried first and stay silent.
     window->Panel1->BitBtn1->click();
@@ -49,6 +49,56 @@ TEST(SearchOverPseudoTerminal, FindsAndIdentifiesTheSimulatorProgram) {
     simulator.terminate();
     EXPECT_FALSE(std::filesystem::exists(
         std::filesystem::symlink_status(folder.path() / "File_data/ports/ttySIME2E")));
+}
+
+std::unique_ptr<ui::TForm1> openWindow(const std::filesystem::path& folder,
+                                       platform::PortLister& lister,
+                                       testing::ScriptedDialogs& dialogs) {
+    ui::PlatformBundle bundle;
+    bundle.serialDevices = [] { return std::make_unique<platform::TermiosSerialDevice>(); };
+    bundle.portLister = &lister;
+    bundle.computerName = [] { return std::string("workstation"); };
+    bundle.openUrl = [](const QString&) {};
+    bundle.dialogs = &dialogs;
+    bundle.workingFolder = folder;
+    return std::make_unique<ui::TForm1>(std::move(bundle));
+}
+
+TEST(SearchOverPseudoTerminal, ASettingStoredByTheToolSurvivesASimulatorRestart) {
+    testing::TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "File_data");
+    const std::string state = (folder.path() / "encoder.state").string();
+    const std::vector<std::string> args{"--family", "ssi", "--link",  "ttySIMSTATE",
+                                        "--speed",  "0",   "--state", state};
+    platform::SystemPortLister lister(folder.path());
+    testing::ScriptedDialogs dialogs;
+
+    int chosen = -1;
+    {
+        testing::SimProcess simulator(ORVO_SIM_PROGRAM, folder.path(), args);
+        ASSERT_TRUE(simulator.ready()) << simulator.output();
+        auto window = openWindow(folder.path(), lister, dialogs);
+        window->Panel1->BitBtn1->click();
+        ASSERT_EQ(window->Panel1->BitBtn1->glyph(), ui::Glyph::Success);
+        window->SpeedButton4->click();
+        QComboBox* code = window->Panel3->ComboBox5;
+        ASSERT_GE(code->currentIndex(), 0);
+        // Another output code, as the user would choose it.
+        chosen = code->currentIndex() == 0 ? 2 : 0;
+        code->setCurrentIndex(chosen);
+        emit code->activated(chosen);
+        EXPECT_EQ(window->Panel3->Image23->status(), ui::RowStatus::Success);
+        window.reset();
+        simulator.terminate();
+    }
+
+    testing::SimProcess restarted(ORVO_SIM_PROGRAM, folder.path(), args);
+    ASSERT_TRUE(restarted.ready()) << restarted.output();
+    auto window = openWindow(folder.path(), lister, dialogs);
+    window->Panel1->BitBtn1->click();
+    ASSERT_EQ(window->Panel1->BitBtn1->glyph(), ui::Glyph::Success);
+    window->SpeedButton4->click();
+    EXPECT_EQ(window->Panel3->ComboBox5->currentIndex(), chosen);
 }
 
 }  // namespace
