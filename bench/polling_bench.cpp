@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-#include "gui/position/frame_tap.h"
+#include "support/frame_tap.h"
 #include "link/commands.h"
 #include "link/timing.h"
 #include "platform/clock.h"

@@ -18,7 +18,7 @@
 #include "connection/identification_panel.h"
 #include "connection/position_monitor.h"
 #include "connection/position_panel.h"
-#include "gui/position/frame_tap.h"
+#include "support/frame_tap.h"
 #include "link/commands.h"
 #include "sim/encoder_profile.h"
 #include "support/window_fixture.h"

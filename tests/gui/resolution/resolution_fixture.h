@@ -18,83 +18,10 @@
 #include "params/ssi_panel.h"
 #include "platform/clock.h"
 #include "sim/encoder_profile.h"
+#include "support/frame_tap.h"
 #include "support/window_fixture.h"
 
 namespace orvo::testing {
-
-// The frames written on every port, in order.
-class SentFrames {
-public:
-    void add(const link::Frame& frame) {
-        std::lock_guard lock(mutex_);
-        frames_.push_back(frame);
-    }
-    void clear() {
-        std::lock_guard lock(mutex_);
-        frames_.clear();
-    }
-    std::vector<link::Frame> all() const {
-        std::lock_guard lock(mutex_);
-        return frames_;
-    }
-    // The data words sent with this command code.
-    std::vector<std::uint32_t> data(std::uint8_t command) const {
-        std::vector<std::uint32_t> words;
-        for (const link::Frame& f : all()) {
-            if (link::frameCommand(f) == command) {
-                words.push_back(link::frameData(f));
-            }
-        }
-        return words;
-    }
-    std::vector<std::uint8_t> commands() const {
-        std::vector<std::uint8_t> codes;
-        for (const link::Frame& f : all()) {
-            codes.push_back(link::frameCommand(f));
-        }
-        return codes;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<link::Frame> frames_;
-};
-
-// A serial device that passes everything to the simulated one and notes each frame written.
-class RecordingDevice final : public platform::SerialDevice {
-public:
-    RecordingDevice(std::unique_ptr<platform::SerialDevice> inner, std::shared_ptr<SentFrames> log)
-        : inner_(std::move(inner)), log_(std::move(log)) {}
-
-    bool open(const std::string& path) override { return inner_->open(path); }
-    bool close() override { return inner_->close(); }
-    bool isOpen() const override { return inner_->isOpen(); }
-    bool getLineSettings(platform::LineSettings& s) override { return inner_->getLineSettings(s); }
-    bool setLineSettings(const platform::LineSettings& s) override {
-        return inner_->setLineSettings(s);
-    }
-    bool getTimeouts(platform::Timeouts& t) override { return inner_->getTimeouts(t); }
-    bool setTimeouts(const platform::Timeouts& t) override { return inner_->setTimeouts(t); }
-    bool setQueueSizes(std::uint32_t in, std::uint32_t out) override {
-        return inner_->setQueueSizes(in, out);
-    }
-    bool purge() override { return inner_->purge(); }
-    bool readByte(std::uint8_t& byte, std::uint32_t& count) override {
-        return inner_->readByte(byte, count);
-    }
-    bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) override {
-        if (n == link::kFrameSize) {
-            link::Frame frame{};
-            std::copy(data, data + n, frame.begin());
-            log_->add(frame);
-        }
-        return inner_->write(data, n, written);
-    }
-
-private:
-    std::unique_ptr<platform::SerialDevice> inner_;
-    std::shared_ptr<SentFrames> log_;
-};
 
 class ResolutionWindowTest : public ::testing::Test {
 protected:
@@ -103,10 +30,7 @@ protected:
         const sim::EncoderProfile& profile = sim::factoryProfile(sim::Family::Ssi)) {
         encoder = f.addPort("ttyA", profile);
         ui::PlatformBundle bundle;
-        bundle.serialDevices = [inner = f.ports.deviceFactory(), log = sent] {
-            return std::unique_ptr<platform::SerialDevice>(
-                std::make_unique<RecordingDevice>(inner(), log));
-        };
+        bundle.serialDevices = sent->wrap(f.ports.deviceFactory());
         bundle.portLister = &f.lister;
         bundle.computerName = [] { return std::string("workstation"); };
         bundle.dialogs = &f.dialogs;
@@ -161,7 +85,7 @@ protected:
     }
 
     WindowFixture f;
-    std::shared_ptr<SentFrames> sent = std::make_shared<SentFrames>();
+    std::shared_ptr<FrameTap> sent = std::make_shared<FrameTap>();
     std::shared_ptr<sim::SimulatedEncoder> encoder;
 };
 

@@ -19,63 +19,11 @@
 #include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
 #include "sim/encoder_model.h"
+#include "support/frame_tap.h"
 #include "support/window_fixture.h"
 #include "ui/shell/traffic_window.h"
 
 namespace orvo::testing {
-
-// Every frame written to the port, in order.
-class SentFrames {
-public:
-    void add(const link::Frame& frame) {
-        std::lock_guard lock(mutex_);
-        frames_.push_back(frame);
-    }
-    std::vector<link::Frame> all() const {
-        std::lock_guard lock(mutex_);
-        return frames_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<link::Frame> frames_;
-};
-
-// A serial device that passes everything through and records the frames written.
-class RecordingDevice final : public platform::SerialDevice {
-public:
-    RecordingDevice(std::unique_ptr<platform::SerialDevice> inner, std::shared_ptr<SentFrames> sent)
-        : inner_(std::move(inner)), sent_(std::move(sent)) {}
-
-    bool open(const std::string& path) override { return inner_->open(path); }
-    bool close() override { return inner_->close(); }
-    bool isOpen() const override { return inner_->isOpen(); }
-    bool getLineSettings(platform::LineSettings& s) override { return inner_->getLineSettings(s); }
-    bool setLineSettings(const platform::LineSettings& s) override {
-        return inner_->setLineSettings(s);
-    }
-    bool getTimeouts(platform::Timeouts& t) override { return inner_->getTimeouts(t); }
-    bool setTimeouts(const platform::Timeouts& t) override { return inner_->setTimeouts(t); }
-    bool setQueueSizes(std::uint32_t in, std::uint32_t out) override {
-        return inner_->setQueueSizes(in, out);
-    }
-    bool purge() override { return inner_->purge(); }
-    bool readByte(std::uint8_t& byte, std::uint32_t& count) override {
-        return inner_->readByte(byte, count);
-    }
-    bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) override {
-        if (n == link::kFrameSize) {
-            link::Frame frame{};
-            std::copy(data, data + n, frame.begin());
-            sent_->add(frame);
-        }
-        return inner_->write(data, n, written);
-    }
-
-private:
-    std::unique_ptr<platform::SerialDevice> inner_;
-    std::shared_ptr<SentFrames> sent_;
-};
 
 class SsiWindowTest : public ::testing::Test {
 protected:
@@ -83,9 +31,7 @@ protected:
     ui::TForm1& openConfigurationPage(sim::Family family = sim::Family::Ssi) {
         encoder = f.addPort("ttyA", family);
         ui::PlatformBundle bundle;
-        bundle.serialDevices = [inner = f.ports.deviceFactory(), sent = sent] {
-            return std::make_unique<RecordingDevice>(inner(), sent);
-        };
+        bundle.serialDevices = sent->wrap(f.ports.deviceFactory());
         bundle.portLister = &f.lister;
         bundle.computerName = [] { return std::string("workstation"); };
         bundle.openUrl = [](const QString&) {};
@@ -172,7 +118,7 @@ protected:
 
     WindowFixture f;
     std::shared_ptr<sim::SimulatedEncoder> encoder;
-    std::shared_ptr<SentFrames> sent = std::make_shared<SentFrames>();
+    std::shared_ptr<FrameTap> sent = std::make_shared<FrameTap>();
 
 private:
     static constexpr std::uint32_t kSettleMs = 400;

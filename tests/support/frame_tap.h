@@ -23,6 +23,7 @@ public:
         std::uint8_t command = 0;
         std::uint32_t data = 0;
         std::uint64_t atUs = 0;
+        link::Frame frame{};
     };
 
     // A factory whose devices report their frames to this tap; the tap lives as long as they do.
@@ -36,6 +37,34 @@ public:
     std::vector<Sent> frames() const {
         std::lock_guard lock(mutex_);
         return frames_;
+    }
+    // The whole frames, in the order they went out.
+    std::vector<link::Frame> all() const {
+        std::lock_guard lock(mutex_);
+        std::vector<link::Frame> result;
+        for (const Sent& s : frames_) {
+            result.push_back(s.frame);
+        }
+        return result;
+    }
+    // The data words sent with this command code.
+    std::vector<std::uint32_t> data(std::uint8_t command) const {
+        std::lock_guard lock(mutex_);
+        std::vector<std::uint32_t> words;
+        for (const Sent& s : frames_) {
+            if (s.command == command) {
+                words.push_back(s.data);
+            }
+        }
+        return words;
+    }
+    std::vector<std::uint8_t> commands() const {
+        std::lock_guard lock(mutex_);
+        std::vector<std::uint8_t> codes;
+        for (const Sent& s : frames_) {
+            codes.push_back(s.command);
+        }
+        return codes;
     }
     std::size_t count(std::uint8_t command) const {
         std::lock_guard lock(mutex_);
@@ -59,7 +88,7 @@ private:
         std::copy(data, data + n, frame.begin());
         std::lock_guard lock(mutex_);
         frames_.push_back(
-            {link::frameCommand(frame), link::frameData(frame), platform::monotonicUs()});
+            {link::frameCommand(frame), link::frameData(frame), platform::monotonicUs(), frame});
     }
 
     class Device : public platform::SerialDevice {
