@@ -538,7 +538,11 @@ void SsiPage::ComboBox9Change() {
         if (view_.readScalingResolution) {
             view_.readScalingResolution();
         }
-        if (view_.readProgrammedResolution && !view_.readProgrammedResolution()) {
+        // The encoder transmits DeltaPos counts only in a programmed mode; in Scaling it sends
+        // counts per turn times turns, which the Scaling read has just put in TotalCounts.
+        // Checking DeltaPos there would let a parity bit push the position out of its clocks.
+        if (state_.configuration.programmedResolution && view_.readProgrammedResolution &&
+            !view_.readProgrammedResolution()) {
             view_.readProgrammedResolution();
         }
         if (!parityFits(state_.ssi.clockCount, state_.resolution.totalCounts)) {

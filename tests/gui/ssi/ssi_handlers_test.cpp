@@ -115,13 +115,22 @@ TEST_F(SsiHandlersTest, AListChangeThatIsNotStoredShowsTheFailureIconAndKeepsThe
 TEST_F(SsiHandlersTest, ParityNeedsAClockOfItsOwn) {
     struct Case {
         const char* name;
-        std::uint64_t totalCounts;
+        std::uint8_t configuration;  // Scaling or programmed
+        std::uint32_t infoTurn;
+        std::uint32_t numTurns;
+        std::uint32_t deltaPos;
         bool allowed;
     };
-    // 25 clocks leave 24 bits for the position once one carries parity.
+    // 25 clocks leave 24 bits for the position once one carries parity. A programmed encoder
+    // transmits DeltaPos counts; in Scaling it transmits counts per turn times turns, whatever
+    // DeltaPos holds.
     const Case cases[] = {
-        {"exactly 2^24", k2Pow24, true},
-        {"above 2^24", k2Pow24 + 1, false},
+        {"programmed, exactly 2^24", 0x80, 8192, 4096, static_cast<std::uint32_t>(k2Pow24), true},
+        {"programmed, above 2^24", 0x80, 8192, 4096, static_cast<std::uint32_t>(k2Pow24 + 1),
+         false},
+        {"Scaling, exactly 2^24", 0x00, 4096, 4096, 7200, true},
+        {"Scaling, 2^25 with a small DeltaPos", 0x00, 8192, 4096, 7200, false},
+        {"Scaling, 2^24 + 1", 0x00, 65281, 257, 7200, false},
     };
     ui::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
@@ -129,12 +138,12 @@ TEST_F(SsiHandlersTest, ParityNeedsAClockOfItsOwn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         onDevice([&](sim::Parameters& d) {
-            d.configuration = 0x00;
-            // What the resolution reads leave in TotalCounts before the check.
-            d.deltaPos = static_cast<std::uint32_t>(c.totalCounts);
+            d.configuration = c.configuration;
+            d.infoTurn = c.infoTurn;
+            d.numTurns = c.numTurns;
+            d.deltaPos = c.deltaPos;
         });
         ASSERT_TRUE(w.RefreshConfiguration());
-        w.encoderState().resolution.totalCounts = c.totalCounts;
         f.dialogs.messages.clear();
         mark();
 
@@ -142,8 +151,8 @@ TEST_F(SsiHandlersTest, ParityNeedsAClockOfItsOwn) {
 
         if (c.allowed) {
             EXPECT_TRUE(f.dialogs.messages.empty());
-            EXPECT_EQ(working().configuration, 0x10);
-            EXPECT_EQ(stored().configuration, 0x10);
+            EXPECT_EQ(working().configuration, c.configuration | 0x10);
+            EXPECT_EQ(stored().configuration, c.configuration | 0x10);
             EXPECT_EQ(p.ComboBox9->currentIndex(), 0);
             EXPECT_TRUE(p.ComboBox10->isEnabled());
             EXPECT_EQ(p.Image27->status(), RowStatus::Success);
@@ -153,7 +162,7 @@ TEST_F(SsiHandlersTest, ParityNeedsAClockOfItsOwn) {
             EXPECT_EQ(f.dialogs.messages[0].text, kParityWarning);
             EXPECT_FALSE(sentSinceMark(kWriteConfiguration));
             EXPECT_FALSE(sentSinceMark(kMemoryAction));
-            EXPECT_EQ(working().configuration, 0x00);
+            EXPECT_EQ(working().configuration, c.configuration);
             EXPECT_EQ(p.ComboBox9->currentIndex(), 1);
             EXPECT_FALSE(w.encoderState().configuration.parityEnabled);
             EXPECT_EQ(p.Image27->status(), RowStatus::Failure);
