@@ -21,6 +21,7 @@
 #include "ui/factory/factory_panel.h"
 #include "ui/language_bindings.h"
 #include "ui/shell/about_box.h"
+#include "ui/shell/qt_dialogs.h"
 #include "ui/shell/settings_file.h"
 #include "ui/shell/traffic_window.h"
 
@@ -98,6 +99,11 @@ TForm1::TForm1(PlatformBundle bundle, QWidget* parent)
     if (bundle_.portLister == nullptr) {
         ownLister_ = std::make_unique<platform::FixedPortLister>();
         bundle_.portLister = ownLister_.get();
+    }
+    // A window built without a dialogs service still shows its messages on the desktop.
+    if (bundle_.dialogs == nullptr) {
+        ownDialogs_ = std::make_unique<QtDialogs>();
+        bundle_.dialogs = ownDialogs_.get();
     }
     portList_ = std::make_unique<link::PortList>(*bundle_.portLister);
     link_ = std::make_unique<link::Link>(bundle_.serialDevices, portList_->resolver());

@@ -166,6 +166,7 @@ private:
 
     PlatformBundle bundle_;
     std::unique_ptr<platform::PortLister> ownLister_;
+    std::unique_ptr<platform::Dialogs> ownDialogs_;
     std::unique_ptr<link::PortList> portList_;
     std::unique_ptr<link::Link> link_;
     Catalogue catalogue_;

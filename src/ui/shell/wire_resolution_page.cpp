@@ -9,17 +9,10 @@
 #include "params/resolution_page.h"
 #include "params/ssi_panel.h"
 #include "ui/shell/main_window.h"
-#include "ui/shell/qt_dialogs.h"
 
 namespace orvo::ui {
 
 namespace {
-
-// A window built without a dialogs service still shows its refusals on the desktop.
-platform::Dialogs& desktopDialogs() {
-    static QtDialogs dialogs;
-    return dialogs;
-}
 
 params::ScaledResolutionGroup ssiGroup(const params::SsiPanel& p) {
     return params::ScaledResolutionGroup{
@@ -94,7 +87,7 @@ void TForm1::connectResolutionPage() {
     view.refreshInterface = [this] { return RefreshInterface(); };
     view.activatePreset = [this] { ActivatePreset(); };
 
-    platform::Dialogs& dialogs = bundle_.dialogs != nullptr ? *bundle_.dialogs : desktopDialogs();
+    platform::Dialogs& dialogs = *bundle_.dialogs;
     resolutionPage =
         new params::ResolutionPage(*link_, state_, catalogue_, dialogs, std::move(view), this);
 

@@ -7,17 +7,8 @@
 #include "params/ssi_page.h"
 #include "params/ssi_panel.h"
 #include "ui/shell/main_window.h"
-#include "ui/shell/qt_dialogs.h"
 
 namespace orvo::ui {
-
-namespace {
-// A window built without a dialogs service still gets its warnings on the desktop.
-platform::Dialogs& desktopDialogs() {
-    static QtDialogs dialogs;
-    return dialogs;
-}
-}  // namespace
 
 void TForm1::connectSsiPage() {
     params::SsiView view;
@@ -39,7 +30,7 @@ void TForm1::connectSsiPage() {
     view.readScalingResolution = [this] { ReadScalingResolution(); };
     view.readProgrammedResolution = [this] { return ReadProgrammedResolution(); };
 
-    platform::Dialogs& dialogs = bundle_.dialogs != nullptr ? *bundle_.dialogs : desktopDialogs();
+    platform::Dialogs& dialogs = *bundle_.dialogs;
     ssiPage = new params::SsiPage(*link_, state_, catalogue_, dialogs, std::move(view), this);
 
     params::SsiPage* page = ssiPage;
