@@ -103,8 +103,8 @@ void AnalogPanel::layoutPage() {
     panel::place(panel::ValueRow{Label87, Label88}, rowTop(kTotalCountsRow));
     panel::place(panel::EditRow{Label79, Edit21, BitBtn23}, rowTop(kHwCountsRow));
     panel::placeTeachButtons(BitBtn25, BitBtn27, rowTop(kTeachRow));
-    panel::placeSpecifications(GroupBox20,
-                               {{{Label80, Label81}, {Label77, Label78}, {Label85, Label86}}});
+    panel::placeLimitsBox(GroupBox20,
+                          {{{Label80, Label81}, {Label77, Label78}, {Label85, Label86}}});
 
     Edit21->setText(QStringLiteral("0"));
     Edit22->setText(QStringLiteral("16384"));

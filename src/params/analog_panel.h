@@ -60,7 +60,7 @@ public:
     ui::BitBtn* BitBtn25 = nullptr;  // start teaching
     ui::BitBtn* BitBtn27 = nullptr;  // stop teaching
 
-    // Encoder specifications.
+    // Encoder limits box.
     QGroupBox* GroupBox20 = nullptr;
     QLabel* Label80 = nullptr;  // max counts per turn
     QLabel* Label81 = nullptr;

@@ -105,12 +105,11 @@ void placeFamilyGroups(const QWidget& panel, QGroupBox* parameters, QGroupBox* r
                             g::kParameterGroupWidth, height);
 }
 
-void placeSpecifications(QGroupBox* box, const std::array<ValueRow, 3>& rows) {
+void placeLimitsBox(QGroupBox* box, const std::array<ValueRow, 3>& rows) {
     const QWidget* group = box->parentWidget();
-    box->setGeometry(0, group->height() - g::kSpecificationsHeight, group->width(),
-                     g::kSpecificationsHeight);
+    box->setGeometry(0, group->height() - g::kLimitsBoxHeight, group->width(), g::kLimitsBoxHeight);
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        place(rows[static_cast<std::size_t>(i)], specificationRowTop(i));
+        place(rows[static_cast<std::size_t>(i)], limitsRowTop(i));
     }
 }
 

@@ -65,9 +65,9 @@ struct ValueRow {
     QLabel* value;
 };
 
-// Top of the caption of the n-th (0-based) value row of an encoder-specifications box.
-constexpr int specificationRowTop(int row) {
-    return ui::grid::kSpecificationsFirstRow + row * ui::grid::kRowPitch;
+// Top of the caption of the n-th (0-based) value row of an encoder-limits box.
+constexpr int limitsRowTop(int row) {
+    return ui::grid::kLimitsFirstRow + row * ui::grid::kRowPitch;
 }
 
 void place(const ListRow& row, int captionTop);
@@ -81,8 +81,8 @@ void placeTeachButtons(ui::BitBtn* start, ui::BitBtn* stop, int captionTop);
 // The parameter group and the resolution group of a family panel, side by side and as high as
 // the panel allows. The panel's own size must be set first.
 void placeFamilyGroups(const QWidget& panel, QGroupBox* parameters, QGroupBox* resolution);
-// The encoder-specifications box across the bottom of its (already placed) parent group.
-void placeSpecifications(QGroupBox* box, const std::array<ValueRow, 3>& rows);
+// The encoder-limits box across the bottom of its (already placed) parent group.
+void placeLimitsBox(QGroupBox* box, const std::array<ValueRow, 3>& rows);
 
 // Every list of the panel that has items shows its first one.
 void selectFirstItems(const QWidget& panel);

@@ -93,8 +93,8 @@ ParallelPanel::ParallelPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel5
         .deltaUser = {Label118, Edit26, BitBtn33},
         .teachStart = BitBtn34,
         .teachStop = BitBtn36,
-        .specifications = GroupBox5,
-        .specificationRows = {{{Label120, Label121}, {Label122, Label123}, {Label124, Label125}}},
+        .limitsBox = GroupBox5,
+        .limitRows = {{{Label120, Label121}, {Label122, Label123}, {Label124, Label125}}},
     };
     showScalingRows(resolution_);
 }

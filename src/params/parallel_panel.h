@@ -76,7 +76,7 @@ public:
     ui::BitBtn* BitBtn34 = nullptr;  // start teaching
     ui::BitBtn* BitBtn36 = nullptr;  // stop teaching
 
-    // Encoder specifications.
+    // Encoder limits box.
     QGroupBox* GroupBox5 = nullptr;
     QLabel* Label120 = nullptr;  // max counts per turn
     QLabel* Label121 = nullptr;

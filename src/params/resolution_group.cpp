@@ -48,14 +48,14 @@ void layoutResolutionGroup(const ScaledResolutionGroup& g) {
     panel::place(g.deltaPos, rowTop(kDeltaPosRow));
     panel::place(g.deltaUser, rowTop(kDeltaUserRow));
     panel::placeTeachButtons(g.teachStart, g.teachStop, rowTop(kTeachRow));
-    panel::placeSpecifications(g.specifications, g.specificationRows);
+    panel::placeLimitsBox(g.limitsBox, g.limitRows);
 
     g.infoTurn.edit->setText(QStringLiteral("262144"));
     g.numTurns.edit->setText(QStringLiteral("16384"));
     g.deltaPos.edit->setText(QStringLiteral("0"));
     g.deltaUser.edit->setText(QStringLiteral("0"));
     g.totalCounts.value->setText(QStringLiteral("?"));
-    for (const panel::ValueRow& row : g.specificationRows) {
+    for (const panel::ValueRow& row : g.limitRows) {
         row.value->setText(QStringLiteral("?"));
     }
     panel::restTeachButtons(g.teachStart, g.teachStop);

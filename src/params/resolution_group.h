@@ -2,7 +2,7 @@
 
 // The resolution group that the SSI and parallel panels repeat control for control: the three
 // mode buttons, the Scaling values, the programmed values, the teach buttons and the encoder
-// specifications. Each panel owns its controls under its own names; this holds them by role so
+// limits box. Each panel owns its controls under its own names; this holds them by role so
 // that one piece of code lays out, fills and resets both.
 
 #include <array>
@@ -24,9 +24,9 @@ struct ScaledResolutionGroup {
     panel::EditRow deltaUser{};
     ui::BitBtn* teachStart = nullptr;
     ui::BitBtn* teachStop = nullptr;
-    QGroupBox* specifications = nullptr;
+    QGroupBox* limitsBox = nullptr;
     // Max counts per turn, max turns, max total counts.
-    std::array<panel::ValueRow, 3> specificationRows{};
+    std::array<panel::ValueRow, 3> limitRows{};
 };
 
 // Before anything has been read the configuration register counts as all clear, which is

@@ -55,13 +55,13 @@ void show(QLabel* label, const QString& text) {
 }
 
 QLabel* maxInfoTurnLabel(const ScaledResolutionGroup& g) {
-    return g.specificationRows[0].value;
+    return g.limitRows[0].value;
 }
 QLabel* maxTurnsLabel(const ScaledResolutionGroup& g) {
-    return g.specificationRows[1].value;
+    return g.limitRows[1].value;
 }
 QLabel* maxTotalCountsLabel(const ScaledResolutionGroup& g) {
-    return g.specificationRows[2].value;
+    return g.limitRows[2].value;
 }
 
 void setBold(QToolButton* button, bool bold) {

@@ -123,8 +123,8 @@ SsiPanel::SsiPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel3"), parent
         .deltaUser = {Label52, Edit10, BitBtn15},
         .teachStart = BitBtn16,
         .teachStop = BitBtn18,
-        .specifications = GroupBox22,
-        .specificationRows = {{{Label50, Label51}, {Label68, Label69}, {Label70, Label71}}},
+        .limitsBox = GroupBox22,
+        .limitRows = {{{Label50, Label51}, {Label68, Label69}, {Label70, Label71}}},
     };
     showScalingRows(resolution_);
 }

@@ -83,7 +83,7 @@ public:
     ui::BitBtn* BitBtn16 = nullptr;  // start teaching
     ui::BitBtn* BitBtn18 = nullptr;  // stop teaching
 
-    // Encoder specifications.
+    // Encoder limits box.
     QGroupBox* GroupBox22 = nullptr;
     QLabel* Label50 = nullptr;  // max counts per turn
     QLabel* Label51 = nullptr;

@@ -18,8 +18,8 @@ inline constexpr int kMarginM = 10;  // left edge of group boxes and first-colum
 inline constexpr int kMarginT = 10;  // top edge of group boxes
 inline constexpr int kRowPitch = 25;
 inline constexpr int kSummaryRowPitch = 20;
-inline constexpr int kFirstRow = 30;           // below the top of its group box
-inline constexpr int kSpecificationsFirstRow = 25;
+inline constexpr int kFirstRow = 30;  // below the top of its group box
+inline constexpr int kLimitsFirstRow = 25;
 
 inline constexpr int kCaptionLeft = 0;
 inline constexpr int kInputLeft = 185;
@@ -31,9 +31,11 @@ inline constexpr int kStatusSize = 16;
 inline constexpr int kApplySize = 24;
 inline constexpr int kGlyphSize = 18;
 inline constexpr int kParameterGroupWidth = 321;
-inline constexpr int kSpecificationsHeight = 100;
+inline constexpr int kLimitsBoxHeight = 100;
 
 // Top of the n-th row (0-based) of a parameter group.
-constexpr int rowTop(int row) { return kFirstRow + row * kRowPitch; }
+constexpr int rowTop(int row) {
+    return kFirstRow + row * kRowPitch;
+}
 
 }  // namespace orvo::ui::grid

@@ -28,10 +28,8 @@ params::ScaledResolutionGroup ssiGroup(const params::SsiPanel& p) {
         .deltaUser = {p.Label52, p.Edit10, p.BitBtn15},
         .teachStart = p.BitBtn16,
         .teachStop = p.BitBtn18,
-        .specifications = p.GroupBox22,
-        .specificationRows = {{{p.Label50, p.Label51},
-                               {p.Label68, p.Label69},
-                               {p.Label70, p.Label71}}},
+        .limitsBox = p.GroupBox22,
+        .limitRows = {{{p.Label50, p.Label51}, {p.Label68, p.Label69}, {p.Label70, p.Label71}}},
     };
 }
 
@@ -49,10 +47,10 @@ params::ScaledResolutionGroup parallelGroup(const params::ParallelPanel& p) {
         .deltaUser = {p.Label118, p.Edit26, p.BitBtn33},
         .teachStart = p.BitBtn34,
         .teachStop = p.BitBtn36,
-        .specifications = p.GroupBox5,
-        .specificationRows = {{{p.Label120, p.Label121},
-                               {p.Label122, p.Label123},
-                               {p.Label124, p.Label125}}},
+        .limitsBox = p.GroupBox5,
+        .limitRows = {{{p.Label120, p.Label121},
+                       {p.Label122, p.Label123},
+                       {p.Label124, p.Label125}}},
     };
 }
 

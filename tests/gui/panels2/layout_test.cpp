@@ -88,7 +88,7 @@ TEST(FamilyPanelLayout, GroupsFillThePanelSideBySide) {
         const char* panel;
         const char* parameters;
         const char* resolution;
-        const char* specifications;
+        const char* limitsBox;
     };
     constexpr Groups kGroups[] = {
         {"Panel3", "GroupBox15", "GroupBox16", "GroupBox22"},
@@ -104,16 +104,16 @@ TEST(FamilyPanelLayout, GroupsFillThePanelSideBySide) {
             const QWidget& panel = f.byName(g.panel);
             const auto* parameters = child<QGroupBox>(panel, g.parameters);
             const auto* resolution = child<QGroupBox>(panel, g.resolution);
-            const auto* specifications = child<QGroupBox>(panel, g.specifications);
+            const auto* limits = child<QGroupBox>(panel, g.limitsBox);
             ASSERT_NE(parameters, nullptr);
             ASSERT_NE(resolution, nullptr);
-            ASSERT_NE(specifications, nullptr);
+            ASSERT_NE(limits, nullptr);
             EXPECT_EQ(parameters->geometry(), QRect(10, 10, 321, groupHeight));
             // 321 + 2 M: the parameter group's width plus a margin on each side of it.
             EXPECT_EQ(resolution->geometry(), QRect(341, 10, 321, groupHeight));
-            // The specifications sit on the bottom of the resolution group, as wide as it.
-            EXPECT_EQ(specifications->parentWidget(), resolution);
-            EXPECT_EQ(specifications->geometry(), QRect(0, groupHeight - 100, 321, 100));
+            // The limits box sits on the bottom of the resolution group, as wide as it.
+            EXPECT_EQ(limits->parentWidget(), resolution);
+            EXPECT_EQ(limits->geometry(), QRect(0, groupHeight - 100, 321, 100));
         }
     }
 }
