@@ -17,12 +17,12 @@
 #include <memory>
 #include <vector>
 
-#include "support/frame_tap.h"
 #include "link/commands.h"
 #include "link/timing.h"
 #include "platform/clock.h"
 #include "platform/port_lister.h"
 #include "sim/sim_serial_device.h"
+#include "support/frame_tap.h"
 #include "ui/shell/main_window.h"
 
 namespace {

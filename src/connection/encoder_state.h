@@ -17,9 +17,9 @@ enum class AnalogKind { Unknown, Voltage, Current };
 // The decoded copy of the configuration register, shared by every family.
 struct ConfigurationState {
     OutputCode outputCode = OutputCode::Unknown;
-    bool offset = false;               // offset (true) or preset function
+    bool offset = false;  // offset (true) or preset function
     bool presetEnabled = true;
-    bool parityOdd = false;            // analog: output held fixed outside the stroke
+    bool parityOdd = false;  // analog: output held fixed outside the stroke
     bool parityEnabled = false;
     bool counterClockwise = false;
     bool programmedResolution = false;  // Start/Stop or Prog (true) or Scaling
@@ -52,10 +52,10 @@ struct AnalogState {
 
 struct EncoderState {
     std::uint8_t nodeId = 0;
-    bool found = false;            // the last search found an encoder
-    Family family = Family::None;  // kept when an unknown output type is read
-    std::uint8_t outputType = 0;   // high nibble of the last output-type reply
-    std::string deviceType;        // up to four characters
+    bool found = false;              // the last search found an encoder
+    Family family = Family::None;    // kept when an unknown output type is read
+    std::uint8_t outputType = 0;     // high nibble of the last output-type reply
+    std::string deviceType;          // up to four characters
     std::uint32_t serialNumber = 0;  // the last serial number read
     std::string version;
 

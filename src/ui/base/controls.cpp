@@ -97,7 +97,9 @@ void AnimationView::stop() {
     }
 }
 
-bool AnimationView::isPlaying() const { return playing_; }
+bool AnimationView::isPlaying() const {
+    return playing_;
+}
 
 QLabel* makeLabel(const QString& objectName, QWidget* parent, const QString& text) {
     auto* label = new QLabel(text, parent);

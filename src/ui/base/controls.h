@@ -13,13 +13,13 @@ namespace orvo::ui {
 
 // Pictures an action button or an apply button can carry.
 enum class Glyph {
-    None,           // action button at rest
-    InProgress,     // blue right arrow while the mouse button is held down
-    Success,        // green tick
-    Failure,        // red cross
-    EnterNeutral,   // apply button at rest
-    EnterSuccess,   // enter arrow on green
-    EnterFailure,   // enter arrow on red
+    None,          // action button at rest
+    InProgress,    // blue right arrow while the mouse button is held down
+    Success,       // green tick
+    Failure,       // red cross
+    EnterNeutral,  // apply button at rest
+    EnterSuccess,  // enter arrow on green
+    EnterFailure,  // enter arrow on red
 };
 
 // A push button with a status picture. Action buttons show the in-progress arrow while the

@@ -42,9 +42,17 @@ QPixmap statusPixmap(RowStatus status) {
     return {};
 }
 
-QPixmap warning() { return render(QStringLiteral(":/pictures/warning.svg"), 16, 16); }
-QPixmap flagItalian() { return render(QStringLiteral(":/pictures/flag_it.svg"), 24, 16); }
-QPixmap flagBritish() { return render(QStringLiteral(":/pictures/flag_gb.svg"), 24, 16); }
-QPixmap logo() { return render(QStringLiteral(":/pictures/logo.svg"), 110, 40); }
+QPixmap warning() {
+    return render(QStringLiteral(":/pictures/warning.svg"), 16, 16);
+}
+QPixmap flagItalian() {
+    return render(QStringLiteral(":/pictures/flag_it.svg"), 24, 16);
+}
+QPixmap flagBritish() {
+    return render(QStringLiteral(":/pictures/flag_gb.svg"), 24, 16);
+}
+QPixmap logo() {
+    return render(QStringLiteral(":/pictures/logo.svg"), 110, 40);
+}
 
 }  // namespace orvo::ui::pictures

@@ -23,7 +23,9 @@ using ui::TForm1;
 const QString kProbeTx = "Tx: 7C  00  10  00 00 00 00  10  04";
 
 // The command byte of a traffic line, as two hexadecimal digits.
-QString commandOf(const QString& line) { return line.mid(12, 2); }
+QString commandOf(const QString& line) {
+    return line.mid(12, 2);
+}
 
 // The command bytes of the Tx lines among these, in order.
 QStringList sentCommands(const QStringList& lines) {

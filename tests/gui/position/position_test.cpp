@@ -18,9 +18,9 @@
 #include "connection/identification_panel.h"
 #include "connection/position_monitor.h"
 #include "connection/position_panel.h"
-#include "support/frame_tap.h"
 #include "link/commands.h"
 #include "sim/encoder_profile.h"
+#include "support/frame_tap.h"
 #include "support/window_fixture.h"
 #include "ui/shell/traffic_window.h"
 
