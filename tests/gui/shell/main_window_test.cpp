@@ -14,6 +14,7 @@
 #include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
 #include "support/window_fixture.h"
+#include "ui/base/pictures.h"
 #include "ui/factory/factory_panel.h"
 #include "ui/shell/about_box.h"
 #include "ui/shell/traffic_window.h"
@@ -470,6 +471,34 @@ TEST(Language, StartsInTheStoredLanguageWithFirstItemsSelected) {
     w.English1->trigger();
     EXPECT_EQ(code->currentIndex(), -1);
     EXPECT_EQ(w.SpeedButton2->text(), "Identification");
+}
+
+}  // namespace
+}  // namespace orvo
+
+namespace orvo {
+namespace {
+
+// The pictures are SVG compiled into the program; without the SVG icon engine they would all
+// come out empty, silently.
+TEST(Pictures, EveryPictureRenders) {
+    for (ui::Glyph glyph :
+         {ui::Glyph::InProgress, ui::Glyph::Success, ui::Glyph::Failure, ui::Glyph::EnterNeutral,
+          ui::Glyph::EnterSuccess, ui::Glyph::EnterFailure}) {
+        EXPECT_FALSE(ui::pictures::glyphIcon(glyph).pixmap(18, 18).isNull()) << int(glyph);
+    }
+    EXPECT_TRUE(ui::pictures::glyphIcon(ui::Glyph::None).isNull());
+    EXPECT_FALSE(ui::pictures::statusPixmap(ui::RowStatus::Success).isNull());
+    EXPECT_FALSE(ui::pictures::statusPixmap(ui::RowStatus::Failure).isNull());
+    EXPECT_TRUE(ui::pictures::statusPixmap(ui::RowStatus::None).isNull());
+    for (const QPixmap& picture : {ui::pictures::warning(), ui::pictures::flagItalian(),
+                                   ui::pictures::flagBritish(), ui::pictures::logo()}) {
+        EXPECT_FALSE(picture.isNull());
+    }
+    for (const QString& page : {ui::pictures::kIdentification, ui::pictures::kConfiguration,
+                                ui::pictures::kLoadSave, ui::pictures::kFactory}) {
+        EXPECT_FALSE(QIcon(page).pixmap(32, 32).isNull()) << page.toStdString();
+    }
 }
 
 }  // namespace
