@@ -21,9 +21,9 @@
 #include "link/timing.h"
 #include "platform/clock.h"
 #include "platform/port_lister.h"
+#include "shell/main_window.h"
 #include "sim/sim_serial_device.h"
 #include "support/frame_tap.h"
-#include "ui/shell/main_window.h"
 
 namespace {
 
@@ -59,13 +59,13 @@ struct Setup {
         encoder->withModel([](sim::EncoderModel& m) { m.setShaftSpeed(0.2); });
         lister.setPorts({{"ttyA", "/sim/ttyA"}});
         std::filesystem::create_directories(folder / "File_data");
-        ui::PlatformBundle bundle;
+        shell::PlatformBundle bundle;
         bundle.serialDevices = tap->wrap(ports.deviceFactory());
         bundle.portLister = &lister;
         bundle.computerName = [] { return std::string("bench"); };
         bundle.openUrl = [](const QString&) {};
         bundle.workingFolder = folder;
-        window = std::make_unique<ui::TForm1>(std::move(bundle));
+        window = std::make_unique<shell::TForm1>(std::move(bundle));
         window->connectionPage().BitBtn1Click();
     }
     ~Setup() {
@@ -78,7 +78,7 @@ struct Setup {
     std::shared_ptr<sim::SimulatedEncoder> encoder;
     platform::FixedPortLister lister;
     std::shared_ptr<testing::FrameTap> tap = std::make_shared<testing::FrameTap>();
-    std::unique_ptr<ui::TForm1> window;
+    std::unique_ptr<shell::TForm1> window;
 };
 
 void measurePolling(sim::Family family, const char* name) {

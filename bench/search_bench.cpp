@@ -17,8 +17,8 @@
 #include "link/timing.h"
 #include "platform/clock.h"
 #include "platform/port_lister.h"
+#include "shell/main_window.h"
 #include "sim/sim_serial_device.h"
-#include "ui/shell/main_window.h"
 
 namespace {
 
@@ -48,13 +48,13 @@ void measure(const char* name, bool answering, double floorMs) {
     const auto folder = std::filesystem::temp_directory_path() / "orvo-search-bench";
     std::filesystem::create_directories(folder / "File_data");
 
-    ui::PlatformBundle bundle;
+    shell::PlatformBundle bundle;
     bundle.serialDevices = ports.deviceFactory();
     bundle.portLister = &lister;
     bundle.computerName = [] { return std::string("bench"); };
     bundle.openUrl = [](const QString&) {};
     bundle.workingFolder = folder;
-    ui::TForm1 window(std::move(bundle));
+    shell::TForm1 window(std::move(bundle));
 
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {

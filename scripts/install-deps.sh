@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev libqt6serialport6-dev qt6-svg-dev
     libgtest-dev libgmock-dev
-    clang-format
+    clang-format python3
     xvfb xauth
 )
 

@@ -11,8 +11,8 @@
 #include "platform/computer_name.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
-#include "ui/shell/main_window.h"
-#include "ui/shell/qt_dialogs.h"
+#include "shell/main_window.h"
+#include "shell/qt_dialogs.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,9 +20,9 @@ int main(int argc, char* argv[]) {
     try {
         const std::filesystem::path workingFolder = std::filesystem::current_path();
         orvo::platform::SystemPortLister ports(workingFolder);
-        orvo::ui::QtDialogs dialogs;
+        orvo::shell::QtDialogs dialogs;
 
-        orvo::ui::PlatformBundle bundle;
+        orvo::shell::PlatformBundle bundle;
         bundle.serialDevices = [] {
             return std::make_unique<orvo::platform::TermiosSerialDevice>();
         };
@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
         bundle.dialogs = &dialogs;
         bundle.workingFolder = workingFolder;
 
-        orvo::ui::TForm1 window(std::move(bundle));
+        orvo::shell::TForm1 window(std::move(bundle));
         window.show();
         return QApplication::exec();
     } catch (const std::exception& e) {

@@ -3,16 +3,16 @@
 #include <QColor>
 #include <QPalette>
 
-#include "ui/base/grid.h"
+#include "widgets/grid.h"
 
 namespace orvo::config {
 
 namespace {
 
-using ui::BitBtn;
-using ui::Glyph;
-using ui::makeLabel;
-namespace grid = ui::grid;
+using widgets::BitBtn;
+using widgets::Glyph;
+using widgets::makeLabel;
+namespace grid = widgets::grid;
 
 constexpr int kLabelHeight = 16;
 constexpr int kButtonWidth = 260;
@@ -23,7 +23,6 @@ constexpr int kFirstSummaryRowBelowSave = 25;
 constexpr int kCaptionWidth = 200;  // right-aligned, so the captions end short of the values
 constexpr int kValueLeft = 210;
 constexpr int kValueWidth = 180;
-constexpr int kTimeoutRow = 4;          // row whose value has a second label beside it
 constexpr int kTimeoutValueWidth = 55;  // leaves room for that second label
 constexpr int kTimeoutItemLeft = 270;
 constexpr int kTimeoutItemWidth = 120;
@@ -31,39 +30,6 @@ constexpr int kMemoTop = 330;
 
 const QColor kWrittenColour(0, 128, 0);
 const QColor kFailedColour(255, 0, 0);
-
-// Catalogue keys of the row captions per family; an empty key hides the row.
-struct RowCaptions {
-    std::string_view ssi;
-    std::string_view analog;
-    std::string_view parallel;
-};
-
-constexpr std::array<RowCaptions, LoadSavePanel::kSummaryRows> kRowCaptions = {{
-    {"TxtBaudRate", "TxtBaudRate", "TxtBaudRate"},
-    {"TxtConfigRegister", "TxtConfigRegister", "TxtConfigRegister"},
-    {"TxtSsiClockNumber", "TxtDacControl", "TxtInfoPerTurn"},
-    {"TxtSsiTimeout", "TxtPresetValue", "TxtNumberOfTurns"},
-    {"TxtInfoPerTurn", "TxtNumberOfTurns", "TxtPresetValue"},
-    {"TxtNumberOfTurns", "TxtDeltaUser", "TxtDeltaUser"},
-    {"TxtPresetValue", "", "TxtDeltaPos"},
-    {"TxtDeltaUser", "", "TxtOptions"},
-    {"TxtDeltaPos", "", ""},
-}};
-
-std::string_view captionKey(const RowCaptions& row, Family family) {
-    switch (family) {
-        case Family::Ssi:
-            return row.ssi;
-        case Family::Analog:
-            return row.analog;
-        case Family::Parallel:
-            return row.parallel;
-        case Family::None:
-            break;
-    }
-    return {};
-}
 
 std::string_view familyNameKey(Family family) {
     switch (family) {
@@ -184,17 +150,24 @@ void LoadSavePanel::setSummaryCaptions(Family family, const TextLookup& text) {
     }
     GroupBox7->setTitle(QStringLiteral("   ") + text(familyNameKey(family)) +
                         QStringLiteral("   "));
+    const SummaryRows rows = summaryRows(family, {});
     for (int row = 1; row <= kSummaryRows; ++row) {
-        const std::string_view key =
-            captionKey(kRowCaptions[static_cast<std::size_t>(row - 1)], family);
-        const bool shown = !key.empty();
-        if (shown) {
-            summaryCaption(row)->setText(text(key));
+        const SummaryRow& r = rows.rows[static_cast<std::size_t>(row - 1)];
+        if (r.visible) {
+            summaryCaption(row)->setText(text(r.captionKey));
         }
-        summaryCaption(row)->setVisible(shown);
-        summaryValue(row)->setVisible(shown);
+        summaryCaption(row)->setVisible(r.visible);
+        summaryValue(row)->setVisible(r.visible);
     }
-    Label94->setVisible(family == Family::Ssi);
+    Label94->setVisible(rows.timeoutItemVisible);
+}
+
+void LoadSavePanel::showSummaryValues(const SummaryRows& rows) {
+    for (int row = 1; row <= kSummaryRows; ++row) {
+        summaryValue(row)->setText(
+            QString::fromStdString(rows.rows[static_cast<std::size_t>(row - 1)].value));
+    }
+    Label94->setText(QString::fromStdString(rows.timeoutItem));
 }
 
 void LoadSavePanel::clearConfigSummary() {

@@ -13,18 +13,19 @@
 #include <functional>
 #include <string_view>
 
-#include "connection/family.h"
-#include "ui/base/controls.h"
-#include "ui/base/page_panel.h"
+#include "config/summary_rows.h"
+#include "model/family.h"
+#include "widgets/controls.h"
+#include "widgets/page_panel.h"
 
 namespace orvo::config {
 
-using connection::Family;
+using model::Family;
 
-class LoadSavePanel : public ui::PagePanel {
+class LoadSavePanel : public widgets::PagePanel {
     Q_OBJECT
 public:
-    static constexpr int kSummaryRows = 9;
+    static constexpr int kSummaryRows = config::kSummaryRows;
     // The catalogue text of a key in the current language.
     using TextLookup = std::function<QString(std::string_view key)>;
     // How the load procedure marks a value it sent: green when written, red when the write failed.
@@ -39,7 +40,9 @@ public:
 
     // The family's group caption and row captions, showing only the rows the family's file has.
     // With no family the summary keeps whatever it shows.
-    void setSummaryCaptions(Family family, const TextLookup& text);
+    void setSummaryCaptions(model::Family family, const TextLookup& text);
+    // The rows' value texts and the time-out item, as the summary data gives them.
+    void showSummaryValues(const SummaryRows& rows);
     // Every value back to "?", no hint on the configuration register, normal text colours.
     void clearConfigSummary();
 
@@ -48,10 +51,10 @@ public:
     QLabel* summaryValue(int row) const;
     static void markSummaryValue(QLabel* value, ValueMark mark);
 
-    QGroupBox* GroupBox7 = nullptr;   // the page's group, captioned with the family name
-    ui::BitBtn* BitBtn19 = nullptr;   // load configuration from file
-    ui::BitBtn* BitBtn20 = nullptr;   // save configuration to file
-    QGroupBox* GroupBox21 = nullptr;  // the summary rows
+    QGroupBox* GroupBox7 = nullptr;       // the page's group, captioned with the family name
+    widgets::BitBtn* BitBtn19 = nullptr;  // load configuration from file
+    widgets::BitBtn* BitBtn20 = nullptr;  // save configuration to file
+    QGroupBox* GroupBox21 = nullptr;      // the summary rows
     // Captions and values, row by row; Label94 is the second value of row 4 (SSI time-out item).
     QLabel* Label1 = nullptr;
     QLabel* Label54 = nullptr;

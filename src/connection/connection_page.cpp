@@ -18,9 +18,21 @@ QString unknown() {
 }
 }  // namespace
 
-ConnectionPage::ConnectionPage(link::Link& link, link::PortList& ports, EncoderState& state,
-                               const ui::Catalogue& catalogue, ConnectionView view)
-    : link_(link), ports_(ports), state_(state), catalogue_(catalogue), view_(std::move(view)) {}
+ConnectionPage::ConnectionPage(pages::PageContext& context, link::PortList& ports,
+                               ConnectionView view)
+    : context_(context),
+      link_(context.link),
+      ports_(ports),
+      state_(context.state),
+      catalogue_(context.catalogue),
+      view_(std::move(view)) {
+    // The summary's baud rate is the box's text, whenever the box changes.
+    QComboBox* baudRates = view_.identification->ComboBox2;
+    state_.baudRate = baudRates->currentText().toStdString();
+    model::EncoderState* state = &state_;
+    QObject::connect(baudRates, &QComboBox::currentTextChanged, baudRates,
+                     [state](const QString& text) { state->baudRate = text.toStdString(); });
+}
 
 void ConnectionPage::refillPortBox() {
     QComboBox* box = view_.identification->ComboBox1;
@@ -76,7 +88,7 @@ void ConnectionPage::BitBtn1Click() {
             page.GroupBox2->setEnabled(true);
             view_.nodeField->setText(QString::number(state_.nodeId));
             state_.found = true;
-            page.BitBtn1->setGlyph(ui::Glyph::Success);
+            page.BitBtn1->setGlyph(widgets::Glyph::Success);
             page.Label24->hide();
         } else {
             state_.found = false;
@@ -90,21 +102,9 @@ void ConnectionPage::BitBtn1Click() {
 
     if (state_.found) {
         Identify();
-        readParameters();
-        view_.updateProductLink();
+        context_.procedures.readParameters();
     } else {
-        page.BitBtn1->setGlyph(ui::Glyph::Failure);
-    }
-}
-
-void ConnectionPage::readParameters() {
-    // Each read that reports failure is tried once more.
-    if (!view_.refreshConfiguration()) {
-        view_.refreshConfiguration();
-    }
-    view_.readScalingResolution();
-    if (!view_.refreshInterface()) {
-        view_.refreshInterface();
+        page.BitBtn1->setGlyph(widgets::Glyph::Failure);
     }
 }
 
@@ -173,7 +173,7 @@ void ConnectionPage::Identify() {
         page.Label23->setText(unknown());
     }
 
-    view_.stackPageButtons();
+    emit context_.requests.pageButtonsChanged();
 }
 
 void ConnectionPage::BitBtn2Click() {
@@ -215,14 +215,14 @@ void ConnectionPage::BitBtn2Click() {
         ok = link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kSaveParameters)
                  .ok();
     }
-    page.BitBtn2->setGlyph(ok ? ui::Glyph::EnterSuccess : ui::Glyph::EnterFailure);
+    page.BitBtn2->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
 }
 
 void ConnectionPage::BitBtn4Click() {
     Identify();
-    readParameters();
+    context_.procedures.readParameters();
     ApplyFactoryGate();
-    view_.identification->BitBtn4->setGlyph(ui::Glyph::None);
+    view_.identification->BitBtn4->setGlyph(widgets::Glyph::None);
 }
 
 void ConnectionPage::BitBtn6Click() {
@@ -232,15 +232,16 @@ void ConnectionPage::BitBtn6Click() {
     if (restored.ok()) {
         BitBtn4Click();
     }
-    view_.identification->BitBtn6->setGlyph(restored.ok() ? ui::Glyph::Success
-                                                          : ui::Glyph::Failure);
+    view_.identification->BitBtn6->setGlyph(restored.ok() ? widgets::Glyph::Success
+                                                          : widgets::Glyph::Failure);
     view_.position->hideProgrammingError();
 }
 
 void ConnectionPage::BitBtn5Click() {
     const link::Reply saved =
         link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kSaveParameters);
-    view_.identification->BitBtn5->setGlyph(saved.ok() ? ui::Glyph::Success : ui::Glyph::Failure);
+    view_.identification->BitBtn5->setGlyph(saved.ok() ? widgets::Glyph::Success
+                                                       : widgets::Glyph::Failure);
 }
 
 void ConnectionPage::ApplyFactoryGate() {
@@ -257,7 +258,7 @@ void ConnectionPage::ApplyFactoryGate() {
             view_.trafficMenu->setVisible(passes);
         }
     }
-    view_.stackPageButtons();
+    emit context_.requests.pageButtonsChanged();
 }
 
 }  // namespace orvo::connection

@@ -12,11 +12,12 @@
 #include <functional>
 #include <string>
 
-#include "connection/encoder_state.h"
 #include "link/link.h"
 #include "link/port_list.h"
-#include "ui/base/controls.h"
-#include "ui/catalogue.h"
+#include "model/encoder_state.h"
+#include "pages/page_context.h"
+#include "text/catalogue.h"
+#include "widgets/controls.h"
 
 namespace orvo::connection {
 
@@ -40,19 +41,12 @@ struct ConnectionView {
     QWidget* shiftedBitsValue = nullptr;    // Label37
     QWidget* shiftedBitsButton = nullptr;   // Button1
 
-    std::function<void()> stackPageButtons;
-    std::function<void()> updateProductLink;
     std::function<std::string()> computerName;
-    // The parameter read-backs of the pages; each reports success.
-    std::function<bool()> refreshConfiguration;
-    std::function<void()> readScalingResolution;
-    std::function<bool()> refreshInterface;
 };
 
 class ConnectionPage {
 public:
-    ConnectionPage(link::Link& link, link::PortList& ports, EncoderState& state,
-                   const ui::Catalogue& catalogue, ConnectionView view);
+    ConnectionPage(pages::PageContext& context, link::PortList& ports, ConnectionView view);
 
     // The search button.
     void BitBtn1Click();
@@ -65,17 +59,16 @@ public:
     void BitBtn5Click();
 
     void Identify();
-    // The read-backs of the parameter pages, each retried once where it reports failure.
-    void readParameters();
     void ApplyFactoryGate();
     // Refills the port box from the port list; COM1..COM4 when the list is empty.
     void refillPortBox();
 
 private:
+    pages::PageContext& context_;
     link::Link& link_;
     link::PortList& ports_;
-    EncoderState& state_;
-    const ui::Catalogue& catalogue_;
+    model::EncoderState& state_;
+    const text::Catalogue& catalogue_;
     ConnectionView view_;
 };
 

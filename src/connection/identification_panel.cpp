@@ -4,16 +4,16 @@
 #include <QPalette>
 #include <QStringList>
 
-#include "ui/base/grid.h"
+#include "widgets/grid.h"
 
 namespace orvo::connection {
 
 namespace {
 
-using ui::BitBtn;
-using ui::Glyph;
-using ui::makeLabel;
-namespace grid = ui::grid;
+using widgets::BitBtn;
+using widgets::Glyph;
+using widgets::makeLabel;
+namespace grid = widgets::grid;
 
 constexpr int kLabelHeight = 16;
 constexpr int kEditHeight = 21;

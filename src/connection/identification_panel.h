@@ -8,12 +8,12 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "ui/base/controls.h"
-#include "ui/base/page_panel.h"
+#include "widgets/controls.h"
+#include "widgets/page_panel.h"
 
 namespace orvo::connection {
 
-class IdentificationPanel : public ui::PagePanel {
+class IdentificationPanel : public widgets::PagePanel {
     Q_OBJECT
 public:
     explicit IdentificationPanel(QWidget* parent = nullptr);
@@ -23,29 +23,29 @@ public:
 
     // COM port group.
     QGroupBox* GroupBox1 = nullptr;
-    ui::BitBtn* BitBtn1 = nullptr;   // device search
-    QLabel* Label18 = nullptr;       // "port:"
-    QComboBox* ComboBox1 = nullptr;  // port box, refilled from the port list
-    QLabel* Label24 = nullptr;       // "Error on RS232 setup", red, hidden
-    QLabel* Label53 = nullptr;       // "Error on Orvo_temp.dat", red, shown by the settings reader
+    widgets::BitBtn* BitBtn1 = nullptr;  // device search
+    QLabel* Label18 = nullptr;           // "port:"
+    QComboBox* ComboBox1 = nullptr;      // port box, refilled from the port list
+    QLabel* Label24 = nullptr;           // "Error on RS232 setup", red, hidden
+    QLabel* Label53 = nullptr;  // "Error on Orvo_temp.dat", red, shown by the settings reader
     // The baud-rate row is never shown: the search always runs at its selected 9600 baud.
     QLabel* Label19 = nullptr;
     QComboBox* ComboBox2 = nullptr;
-    ui::BitBtn* BitBtn2 = nullptr;
+    widgets::BitBtn* BitBtn2 = nullptr;
 
     // Encoder group, disabled until a search succeeds.
     QGroupBox* GroupBox2 = nullptr;
-    QLabel* Label12 = nullptr;      // device type caption
-    QLabel* Label14 = nullptr;      // serial number caption
-    QLabel* Label15 = nullptr;      // output type caption
-    QLabel* Label16 = nullptr;      // version caption
-    QLabel* Label17 = nullptr;      // device type
-    QLabel* Label21 = nullptr;      // serial number
-    QLabel* Label22 = nullptr;      // output type
-    QLabel* Label23 = nullptr;      // version
-    ui::BitBtn* BitBtn4 = nullptr;  // read parameters
-    ui::BitBtn* BitBtn5 = nullptr;  // save parameters, never shown
-    ui::BitBtn* BitBtn6 = nullptr;  // load factory parameters
+    QLabel* Label12 = nullptr;           // device type caption
+    QLabel* Label14 = nullptr;           // serial number caption
+    QLabel* Label15 = nullptr;           // output type caption
+    QLabel* Label16 = nullptr;           // version caption
+    QLabel* Label17 = nullptr;           // device type
+    QLabel* Label21 = nullptr;           // serial number
+    QLabel* Label22 = nullptr;           // output type
+    QLabel* Label23 = nullptr;           // version
+    widgets::BitBtn* BitBtn4 = nullptr;  // read parameters
+    widgets::BitBtn* BitBtn5 = nullptr;  // save parameters, never shown
+    widgets::BitBtn* BitBtn6 = nullptr;  // load factory parameters
 };
 
 }  // namespace orvo::connection

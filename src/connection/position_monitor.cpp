@@ -4,6 +4,7 @@
 
 #include "connection/position_panel.h"
 #include "link/commands.h"
+#include "params/configuration_register.h"
 
 namespace orvo::connection {
 
@@ -26,23 +27,94 @@ QString fromStd(const std::string& text) {
 
 }  // namespace
 
-PositionMonitor::PositionMonitor(link::Link& link, EncoderState& state,
-                                 const ui::Catalogue& catalogue, platform::Dialogs& dialogs,
-                                 PositionView view, QObject* parent)
+PositionMonitor::PositionMonitor(pages::PageContext& context, PositionPanel& panel, QObject* parent)
     : QObject(parent),
-      link_(link),
-      state_(state),
-      catalogue_(catalogue),
-      dialogs_(dialogs),
-      view_(view) {}
+      context_(context),
+      link_(context.link),
+      state_(context.state),
+      catalogue_(context.catalogue),
+      panel_(panel) {
+    params::ParameterProcedures* procedures = &context.procedures;
+    connect(procedures, &params::ParameterProcedures::configurationRead, this,
+            [this] { showConfiguration(); });
+    connect(procedures, &params::ParameterProcedures::interfaceRead, this,
+            [this](const params::InterfaceRead& read) { showPreset(read); });
+    // A programmed-resolution read starts by clearing the reason of a refused programming step.
+    connect(procedures, &params::ParameterProcedures::programmedResolutionRead, this,
+            [this] { panel_.hideProgrammingError(); });
+    pages::PageRequests* requests = &context.requests;
+    connect(requests, &pages::PageRequests::activatePreset, this, [this] { ActivatePreset(); });
+    connect(requests, &pages::PageRequests::programmingError, this,
+            [this](const QString& text) { showProgrammingError(text); });
+    connect(requests, &pages::PageRequests::programmingErrorCleared, this,
+            [this] { panel_.hideProgrammingError(); });
+}
+
+void PositionMonitor::showConfiguration() {
+    // The preset group names the function in force, for every family.
+    const bool offset = state_.configuration.offset;
+    panel_.GroupBox4->setTitle(offset ? QStringLiteral("   Offset   ")
+                                      : QStringLiteral("   Preset   "));
+    panel_.BitBtn8->setText(catalogue_.text(offset ? "TxtActivateOffset" : "TxtActivatePreset"));
+    panel_.GroupBox4->setEnabled(state_.configuration.presetEnabled);
+}
+
+void PositionMonitor::showPreset(const params::InterfaceRead& read) {
+    if (!read.preset.value) {
+        panel_.Edit5->setText(QStringLiteral("0"));
+        return;
+    }
+    if (state_.family != Family::Analog) {
+        panel_.Edit5->setText(QString::number(state_.resolution.presetValue));
+        return;
+    }
+    // The read-back leaves the span the output is set against in TotalCounts.
+    if (const std::optional<double> units = params::analogPresetUnits(
+            *read.preset.value, state_.analog, state_.resolution.totalCounts)) {
+        analogPresetUnits_ = *units;
+    }
+    const QLocale locale = QLocale::system();
+    switch (state_.analog.kind) {
+        case model::AnalogKind::Voltage:
+            panel_.Edit5->setText(locale.toString(analogPresetUnits_ * 0.001, 'f', 3));
+            break;
+        case model::AnalogKind::Current:
+            panel_.Edit5->setText(locale.toString(analogPresetUnits_ * 0.01, 'f', 2));
+            break;
+        case model::AnalogKind::Unknown:
+            panel_.Edit5->setText(catalogue_.text("TxtError"));
+            break;
+    }
+}
+
+void PositionMonitor::showProgrammingError(const QString& text) {
+    panel_.Label72->setText(text);
+    panel_.Label72->show();
+    panel_.Label105->hide();
+}
+
+void PositionMonitor::startPolling() {
+    const bool analog = state_.family == Family::Analog;
+    const model::AnalogKind kind = state_.analog.kind;
+    const bool unitKnown = analog && kind != model::AnalogKind::Unknown;
+    const QString unit =
+        kind == model::AnalogKind::Current ? QStringLiteral("mA") : QStringLiteral("V");
+    for (QLabel* label : {panel_.Label89, panel_.Label90}) {
+        label->setText(unit);
+        label->setVisible(unitKnown);
+    }
+    resetCycle();
+    panel_.Timer1->start();
+    panel_.Animate1->play();
+}
 
 void PositionMonitor::resetCycle() {
     cycle_ = kSendRequest;
-    view_.panel->Timer1->setInterval(PositionPanel::kPollIntervalMs);
+    panel_.Timer1->setInterval(PositionPanel::kPollIntervalMs);
 }
 
 bool PositionMonitor::polling() const {
-    return view_.panel->Timer1->isActive();
+    return panel_.Timer1->isActive();
 }
 
 void PositionMonitor::PollTick() {
@@ -60,7 +132,7 @@ void PositionMonitor::PollTick() {
 }
 
 void PositionMonitor::sendRequest() {
-    QTimer* timer = view_.panel->Timer1;
+    QTimer* timer = panel_.Timer1;
     if (timer->interval() != PositionPanel::kPollIntervalMs) {
         timer->setInterval(PositionPanel::kPollIntervalMs);
     }
@@ -77,7 +149,7 @@ void PositionMonitor::takeReply() {
     if (reply) {
         showPosition(link::frameData(*reply));
     } else {
-        PositionPanel& panel = *view_.panel;
+        PositionPanel& panel = panel_;
         for (QLineEdit* field : {panel.Edit2, panel.Edit3, panel.Edit4}) {
             field->setText(unknown());
         }
@@ -91,7 +163,7 @@ void PositionMonitor::pause() {
     // The pause is the timer's next period rather than a sleep: the cadence is the same, but
     // the window keeps repainting and taking clicks meanwhile, and a page switch still ends the
     // polling by stopping the timer.
-    view_.panel->Timer1->setInterval(missedReply_ ? kRecoveryPauseMs : kPauseMs);
+    panel_.Timer1->setInterval(missedReply_ ? kRecoveryPauseMs : kPauseMs);
     cycle_ = kSendRequest;
 }
 
@@ -104,7 +176,7 @@ void PositionMonitor::showPosition(std::uint32_t raw) {
 }
 
 void PositionMonitor::showSsiOrParallel(std::uint32_t raw) {
-    PositionPanel& panel = *view_.panel;
+    PositionPanel& panel = panel_;
     const bool hex = panel.RadioButton2->isChecked();
     const std::uint32_t position = decodePosition(raw, state_.configuration.outputCode);
     const std::uint32_t base =
@@ -114,7 +186,7 @@ void PositionMonitor::showSsiOrParallel(std::uint32_t raw) {
 }
 
 void PositionMonitor::showAnalog(std::uint32_t raw) {
-    PositionPanel& panel = *view_.panel;
+    PositionPanel& panel = panel_;
     const bool hex = panel.RadioButton2->isChecked();
     const std::uint32_t base =
         splitBase(raw, state_.resolution.presetValue, offsetInForce(state_.configuration));
@@ -132,7 +204,7 @@ void PositionMonitor::showAnalog(std::uint32_t raw) {
 }
 
 void PositionMonitor::showSplit(const std::optional<TurnSplit>& split, bool hex) {
-    PositionPanel& panel = *view_.panel;
+    PositionPanel& panel = panel_;
     if (!split) {
         panel.Edit3->setText(noSplit());
         panel.Edit4->setText(noSplit());
@@ -159,7 +231,7 @@ void PositionMonitor::readDiagnostics() {
         missedReply_ = true;
         return;  // the labels keep what the last answer said
     }
-    PositionPanel& panel = *view_.panel;
+    PositionPanel& panel = panel_;
     const std::uint32_t word = reply.data();
     const auto show = [&panel](QLabel* label, QLabel* sign, bool raised) {
         label->setVisible(raised);
@@ -196,14 +268,14 @@ void PositionMonitor::ActivatePreset() {
         ok = link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kActivatePreset)
                  .ok();
     }
-    view_.panel->BitBtn8->setGlyph(ok ? ui::Glyph::Success : ui::Glyph::Failure);
+    panel_.BitBtn8->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
     if (ok) {
         state_.resolution.presetValue = keptValue;
     }
 }
 
 std::optional<std::uint32_t> PositionMonitor::presetCounts(std::uint32_t& keptValue) {
-    PositionPanel& panel = *view_.panel;
+    PositionPanel& panel = panel_;
     switch (state_.family) {
         case Family::Analog: {
             const std::string text =
@@ -251,10 +323,10 @@ std::optional<std::uint32_t> PositionMonitor::presetCounts(std::uint32_t& keptVa
 
 void PositionMonitor::refuse(std::string_view messageKey) {
     if (!messageKey.empty()) {
-        dialogs_.message(view_.window, platform::Dialogs::Kind::Error,
-                         catalogue_.text("TxtAppTitle"), catalogue_.text(messageKey));
+        context_.dialogs.message(context_.window, platform::Dialogs::Kind::Error,
+                                 catalogue_.text("TxtAppTitle"), catalogue_.text(messageKey));
     }
-    view_.panel->Edit5->setText(QString::number(state_.resolution.presetValue));
+    panel_.Edit5->setText(QString::number(state_.resolution.presetValue));
 }
 
 }  // namespace orvo::connection

@@ -11,21 +11,14 @@
 #include <optional>
 #include <string_view>
 
-#include "connection/encoder_state.h"
 #include "connection/position_math.h"
-#include "link/link.h"
 #include "link/timing.h"
-#include "platform/dialogs.h"
-#include "ui/catalogue.h"
+#include "pages/page_context.h"
+#include "params/parameter_procedures.h"
 
 namespace orvo::connection {
 
 class PositionPanel;
-
-struct PositionView {
-    QWidget* window = nullptr;  // parent of the refusal boxes
-    PositionPanel* panel = nullptr;
-};
 
 class PositionMonitor : public QObject {
     Q_OBJECT
@@ -45,8 +38,7 @@ public:
                          link::timing::kReadTotalMultiplierMs + link::timing::kEmptyReadPauseMs);
     static constexpr int kEnterKey = 13;
 
-    PositionMonitor(link::Link& link, EncoderState& state, const ui::Catalogue& catalogue,
-                    platform::Dialogs& dialogs, PositionView view, QObject* parent = nullptr);
+    PositionMonitor(pages::PageContext& context, PositionPanel& panel, QObject* parent = nullptr);
 
     // One step of the polling cycle; the handler of Timer1.
     void PollTick();
@@ -57,6 +49,9 @@ public:
     // The Enter key in Edit5 activates as the button does; other keys are typed normally.
     void Edit5KeyPress(int key);
 
+    // The configuration page opens: the unit labels of an analog encoder, and the polling from
+    // the request step with its animation.
+    void startPolling();
     // The configuration page starts every polling run from the request step.
     void resetCycle();
     int positionCycle() const { return cycle_; }
@@ -76,12 +71,17 @@ private:
     std::optional<std::uint32_t> presetCounts(std::uint32_t& keptValue);
     void refuse(std::string_view messageKey);
     bool polling() const;
+    void showConfiguration();
+    void showPreset(const params::InterfaceRead& read);
+    void showProgrammingError(const QString& text);
 
+    pages::PageContext& context_;
     link::Link& link_;
-    EncoderState& state_;
-    const ui::Catalogue& catalogue_;
-    platform::Dialogs& dialogs_;
-    PositionView view_;
+    model::EncoderState& state_;
+    const text::Catalogue& catalogue_;
+    PositionPanel& panel_;
+    // The analog preset keeps its last output value while no range is known.
+    double analogPresetUnits_ = 0;
     int cycle_ = kSendRequest;
     bool missedReply_ = false;  // in the cycle's last reply step
 };

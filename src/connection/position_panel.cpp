@@ -4,17 +4,17 @@
 #include <QFont>
 #include <QPalette>
 
-#include "ui/base/grid.h"
-#include "ui/base/pictures.h"
+#include "widgets/grid.h"
+#include "widgets/pictures.h"
 
 namespace orvo::connection {
 
 namespace {
 
-using ui::BitBtn;
-using ui::Glyph;
-using ui::makeLabel;
-namespace grid = ui::grid;
+using widgets::BitBtn;
+using widgets::Glyph;
+using widgets::makeLabel;
+namespace grid = widgets::grid;
 
 constexpr int kLabelHeight = 16;
 constexpr int kEditHeight = 21;
@@ -71,7 +71,7 @@ QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly) {
 
 QLabel* makeWarningSign(const QString& name, QWidget* parent) {
     auto* image = makeLabel(name, parent);
-    image->setPixmap(ui::pictures::warning());
+    image->setPixmap(widgets::pictures::warning());
     return image;
 }
 
@@ -93,7 +93,7 @@ PositionPanel::PositionPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel2
     RadioButton1->setChecked(true);
     RadioButton2 = new QRadioButton(QStringLiteral("hex"), GroupBox3);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-    Animate1 = new ui::AnimationView(QStringLiteral("Animate1"), GroupBox3);
+    Animate1 = new widgets::AnimationView(QStringLiteral("Animate1"), GroupBox3);
     Animate1->setScaledContents(true);
 
     GroupBox4 = new QGroupBox(this);

@@ -11,12 +11,12 @@
 #include <QTimer>
 #include <array>
 
-#include "ui/base/controls.h"
-#include "ui/base/page_panel.h"
+#include "widgets/controls.h"
+#include "widgets/page_panel.h"
 
 namespace orvo::connection {
 
-class PositionPanel : public ui::PagePanel {
+class PositionPanel : public widgets::PagePanel {
     Q_OBJECT
 public:
     static constexpr int kPollIntervalMs = 5;
@@ -46,13 +46,13 @@ public:
     QLabel* Label89 = nullptr;             // unit beside the position, analog family only
     QRadioButton* RadioButton1 = nullptr;  // dec
     QRadioButton* RadioButton2 = nullptr;  // hex
-    ui::AnimationView* Animate1 = nullptr;
+    widgets::AnimationView* Animate1 = nullptr;
 
     // Preset group.
     QGroupBox* GroupBox4 = nullptr;
-    QLineEdit* Edit5 = nullptr;     // preset or offset value
-    QLabel* Label90 = nullptr;      // unit beside the preset, analog family only
-    ui::BitBtn* BitBtn8 = nullptr;  // send and activate
+    QLineEdit* Edit5 = nullptr;          // preset or offset value
+    QLabel* Label90 = nullptr;           // unit beside the preset, analog family only
+    widgets::BitBtn* BitBtn8 = nullptr;  // send and activate
 
     // Diagnostics group.
     QGroupBox* GroupBox14 = nullptr;

@@ -1,12 +1,12 @@
 #include "params/analog_panel.h"
 
-#include "params/panel_grid.h"
+#include "widgets/panel_grid.h"
 
 namespace orvo::params {
 
 namespace {
 
-using ui::grid::rowTop;
+using widgets::grid::rowTop;
 
 // The turns and their total (programming register clear) and the stroke counts (Prog) or the
 // teach buttons (Start/Stop) are never shown together, so they share lines.
@@ -19,15 +19,15 @@ constexpr int kTeachRow = 2;
 
 }  // namespace
 
-using panel::makeAction;
-using panel::makeApply;
-using panel::makeCaption;
-using panel::makeGroup;
-using panel::makeList;
-using panel::makeModeButton;
-using panel::makeNumberEntry;
-using panel::makeStatus;
-using panel::makeValue;
+using widgets::panel::makeAction;
+using widgets::panel::makeApply;
+using widgets::panel::makeCaption;
+using widgets::panel::makeGroup;
+using widgets::panel::makeList;
+using widgets::panel::makeModeButton;
+using widgets::panel::makeNumberEntry;
+using widgets::panel::makeStatus;
+using widgets::panel::makeValue;
 
 AnalogPanel::AnalogPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel4"), parent) {
     GroupBox10 = makeGroup(QStringLiteral("GroupBox10"), this);
@@ -75,8 +75,8 @@ AnalogPanel::AnalogPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel4"), 
     Label85 = makeCaption(QStringLiteral("Label85"), s);
     Label86 = makeValue(QStringLiteral("Label86"), s);
 
-    panel::clickOnEnter(Edit21, BitBtn23);
-    panel::clickOnEnter(Edit22, BitBtn24);
+    widgets::panel::clickOnEnter(Edit21, BitBtn23);
+    widgets::panel::clickOnEnter(Edit22, BitBtn24);
 
     // Before anything has been read the programming register counts as clear: the turns and
     // their total are shown, the stroke counts and the teach buttons are not.
@@ -87,45 +87,45 @@ AnalogPanel::AnalogPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel4"), 
 }
 
 void AnalogPanel::layoutPage() {
-    panel::placeFamilyGroups(*this, GroupBox10, GroupBox17);
+    widgets::panel::placeFamilyGroups(*this, GroupBox10, GroupBox17);
 
-    panel::place(panel::ListRow{Label73, ComboBox13, Image1}, rowTop(0));
-    panel::place(panel::ListRow{Label74, ComboBox14, Image2}, rowTop(1));
-    panel::place(panel::ListRow{Label76, ComboBox16, Image4}, rowTop(2));
-    panel::place(panel::ListRow{Label82, ComboBox17, Image5}, rowTop(3));
-    panel::place(panel::ListRow{Label83, ComboBox18, Image6}, rowTop(4));
+    widgets::panel::place(widgets::panel::ListRow{Label73, ComboBox13, Image1}, rowTop(0));
+    widgets::panel::place(widgets::panel::ListRow{Label74, ComboBox14, Image2}, rowTop(1));
+    widgets::panel::place(widgets::panel::ListRow{Label76, ComboBox16, Image4}, rowTop(2));
+    widgets::panel::place(widgets::panel::ListRow{Label82, ComboBox17, Image5}, rowTop(3));
+    widgets::panel::place(widgets::panel::ListRow{Label83, ComboBox18, Image6}, rowTop(4));
 
-    Label75->setGeometry(ui::grid::kCaptionLeft, rowTop(kModeCaptionRow), panel::kCaptionWidth,
-                         panel::kCaptionHeight);
-    panel::placeModeButtons({SpeedButton5, SpeedButton6, SpeedButton9, SpeedButton10},
-                            rowTop(kModeButtonRow), GroupBox17->width());
-    panel::place(panel::EditRow{Label84, Edit22, BitBtn24}, rowTop(kNumTurnsRow));
-    panel::place(panel::ValueRow{Label87, Label88}, rowTop(kTotalCountsRow));
-    panel::place(panel::EditRow{Label79, Edit21, BitBtn23}, rowTop(kHwCountsRow));
-    panel::placeTeachButtons(BitBtn25, BitBtn27, rowTop(kTeachRow));
-    panel::placeLimitsBox(GroupBox20,
-                          {{{Label80, Label81}, {Label77, Label78}, {Label85, Label86}}});
+    Label75->setGeometry(widgets::grid::kCaptionLeft, rowTop(kModeCaptionRow),
+                         widgets::panel::kCaptionWidth, widgets::panel::kCaptionHeight);
+    widgets::panel::placeModeButtons({SpeedButton5, SpeedButton6, SpeedButton9, SpeedButton10},
+                                     rowTop(kModeButtonRow), GroupBox17->width());
+    widgets::panel::place(widgets::panel::EditRow{Label84, Edit22, BitBtn24}, rowTop(kNumTurnsRow));
+    widgets::panel::place(widgets::panel::ValueRow{Label87, Label88}, rowTop(kTotalCountsRow));
+    widgets::panel::place(widgets::panel::EditRow{Label79, Edit21, BitBtn23}, rowTop(kHwCountsRow));
+    widgets::panel::placeTeachButtons(BitBtn25, BitBtn27, rowTop(kTeachRow));
+    widgets::panel::placeLimitsBox(GroupBox20,
+                                   {{{Label80, Label81}, {Label77, Label78}, {Label85, Label86}}});
 
     Edit21->setText(QStringLiteral("0"));
     Edit22->setText(QStringLiteral("16384"));
     for (QLabel* value : {Label88, Label81, Label78, Label86}) {
         value->setText(QStringLiteral("?"));
     }
-    panel::restTeachButtons(BitBtn25, BitBtn27);
+    widgets::panel::restTeachButtons(BitBtn25, BitBtn27);
     selectFirstItems();
 }
 
 void AnalogPanel::resetPageState() {
-    BitBtn23->setGlyph(ui::Glyph::EnterNeutral);
-    BitBtn24->setGlyph(ui::Glyph::EnterNeutral);
-    for (ui::StatusImage* image : {Image1, Image2, Image4, Image5, Image6}) {
-        image->setStatus(ui::RowStatus::None);
+    BitBtn23->setGlyph(widgets::Glyph::EnterNeutral);
+    BitBtn24->setGlyph(widgets::Glyph::EnterNeutral);
+    for (widgets::StatusImage* image : {Image1, Image2, Image4, Image5, Image6}) {
+        image->setStatus(widgets::RowStatus::None);
     }
-    panel::restTeachButtons(BitBtn25, BitBtn27);
+    widgets::panel::restTeachButtons(BitBtn25, BitBtn27);
 }
 
 void AnalogPanel::selectFirstItems() {
-    panel::selectFirstItems(*this);
+    widgets::panel::selectFirstItems(*this);
 }
 
 }  // namespace orvo::params

@@ -9,12 +9,12 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "ui/base/controls.h"
-#include "ui/base/page_panel.h"
+#include "widgets/controls.h"
+#include "widgets/page_panel.h"
 
 namespace orvo::params {
 
-class AnalogPanel : public ui::PagePanel {
+class AnalogPanel : public widgets::PagePanel {
     Q_OBJECT
 public:
     explicit AnalogPanel(QWidget* parent = nullptr);
@@ -28,19 +28,19 @@ public:
     QGroupBox* GroupBox10 = nullptr;
     QLabel* Label73 = nullptr;  // counting direction
     QComboBox* ComboBox13 = nullptr;
-    ui::StatusImage* Image1 = nullptr;
+    widgets::StatusImage* Image1 = nullptr;
     QLabel* Label74 = nullptr;  // preset enable
     QComboBox* ComboBox14 = nullptr;
-    ui::StatusImage* Image2 = nullptr;
+    widgets::StatusImage* Image2 = nullptr;
     QLabel* Label76 = nullptr;  // analog output enable
     QComboBox* ComboBox16 = nullptr;
-    ui::StatusImage* Image4 = nullptr;
+    widgets::StatusImage* Image4 = nullptr;
     QLabel* Label82 = nullptr;  // output type
     QComboBox* ComboBox17 = nullptr;
-    ui::StatusImage* Image5 = nullptr;
+    widgets::StatusImage* Image5 = nullptr;
     QLabel* Label83 = nullptr;  // output range
     QComboBox* ComboBox18 = nullptr;
-    ui::StatusImage* Image6 = nullptr;
+    widgets::StatusImage* Image6 = nullptr;
 
     // Resolution setting.
     QGroupBox* GroupBox17 = nullptr;
@@ -51,14 +51,14 @@ public:
     QToolButton* SpeedButton10 = nullptr;  // Prog, cyclic
     QLabel* Label79 = nullptr;             // encoder hardware counts of the stroke
     QLineEdit* Edit21 = nullptr;
-    ui::BitBtn* BitBtn23 = nullptr;
+    widgets::BitBtn* BitBtn23 = nullptr;
     QLabel* Label84 = nullptr;  // number of turns
     QLineEdit* Edit22 = nullptr;
-    ui::BitBtn* BitBtn24 = nullptr;
+    widgets::BitBtn* BitBtn24 = nullptr;
     QLabel* Label87 = nullptr;  // total set counts
     QLabel* Label88 = nullptr;
-    ui::BitBtn* BitBtn25 = nullptr;  // start teaching
-    ui::BitBtn* BitBtn27 = nullptr;  // stop teaching
+    widgets::BitBtn* BitBtn25 = nullptr;  // start teaching
+    widgets::BitBtn* BitBtn27 = nullptr;  // stop teaching
 
     // Encoder limits box.
     QGroupBox* GroupBox20 = nullptr;

@@ -11,50 +11,62 @@
 #include <span>
 #include <string_view>
 
-#include "connection/encoder_state.h"
+#include "model/encoder_state.h"
 
 namespace orvo::params {
 
-using connection::AnalogKind;
-using connection::AnalogState;
-using connection::ConfigurationState;
-using connection::OutputCode;
-using connection::ResolutionState;
-using connection::SsiProtocol;
+using model::AnalogKind;
+using model::AnalogState;
+using model::ConfigurationState;
+using model::OutputCode;
+using model::ResolutionState;
+using model::SsiProtocol;
 
 // ---- Configuration register (0x23 / 0xA3) ----
 
 // Bit 0 decides first: BCD whatever bit 5 holds; otherwise bit 5 chooses binary over Gray.
-OutputCode decodeOutputCode(std::uint8_t reg);
-ConfigurationState decodeConfiguration(std::uint8_t reg);
+model::OutputCode decodeOutputCode(std::uint8_t reg);
+model::ConfigurationState decodeConfiguration(std::uint8_t reg);
 // The whole byte from the decoded copy; an unknown output code contributes nothing.
-std::uint8_t encodeConfiguration(const ConfigurationState& state);
+std::uint8_t encodeConfiguration(const model::ConfigurationState& state);
 
 // Output-code lists (SSI and parallel): binary, Gray, BCD.
-int outputCodePosition(OutputCode code);  // -1 for an unknown code
-std::optional<OutputCode> outputCodeAtPosition(int position);
+int outputCodePosition(model::OutputCode code);  // -1 for an unknown code
+std::optional<model::OutputCode> outputCodeAtPosition(int position);
+
+// Two-item lists whose second item stands for the register bit set.
+inline int positionOf(bool secondItem) {
+    return secondItem ? 1 : 0;
+}
+// Nothing for a list without a selection.
+inline std::optional<bool> secondItemChosen(int position) {
+    if (position == 0 || position == 1) {
+        return position == 1;
+    }
+    return std::nullopt;
+}
 
 // ---- SSI format register (0x2D / 0xAD) ----
 
 struct SsiFormat {
     std::uint8_t clockCount = 0;
-    SsiProtocol protocol = SsiProtocol::RightAligned;
+    model::SsiProtocol protocol = model::SsiProtocol::RightAligned;
 
     friend bool operator==(const SsiFormat&, const SsiFormat&) = default;
 };
 
 // Both alignment bits set is not a protocol of its own: the encoder treats it as tree.
-SsiProtocol decodeSsiProtocol(std::uint8_t reg);
+model::SsiProtocol decodeSsiProtocol(std::uint8_t reg);
 SsiFormat decodeSsiFormat(std::uint8_t reg);
 // The alignment bits the tool writes; tree is always written as the tree bit alone.
-std::uint8_t ssiProtocolBits(SsiProtocol protocol);
+std::uint8_t ssiProtocolBits(model::SsiProtocol protocol);
 // Clock counts above the 6-bit field are cut to it; callers refuse such entries first.
-std::uint8_t encodeSsiFormat(SsiProtocol protocol, unsigned clockCount);
+std::uint8_t encodeSsiFormat(model::SsiProtocol protocol, unsigned clockCount);
 
 // Protocol list: right aligned, tree, left aligned.
-int protocolPosition(SsiProtocol protocol);
+int protocolPosition(model::SsiProtocol protocol);
 // Any position other than the two aligned ones is tree, as the list handler treats it.
-SsiProtocol protocolAtPosition(int position);
+model::SsiProtocol protocolAtPosition(int position);
 
 // The tree layout's shift: the 0x2B byte (0..255) plus the clock count, less the 32 bits of the
 // encoder's position word.
@@ -81,19 +93,19 @@ bool parityFits(unsigned clockCount, std::uint64_t totalCounts);
 // page shows it in displayed counts, rounded to the nearest. With no span to scale by, the value
 // is shown as read.
 std::uint32_t presetDisplayValue(std::uint32_t deviceValue, bool programmed,
-                                 const ResolutionState& resolution);
+                                 const model::ResolutionState& resolution);
 
 // ---- Analog DAC control word (0x31 selector 2 / 0xB1) ----
 
 // Output type and range list position from the word; a current word with range bits 0 names no
 // range (-1).
-AnalogState decodeDacControl(std::uint32_t word);
+model::AnalogState decodeDacControl(std::uint32_t word);
 // The counts the analog output spans: the programmed counts or the Scaling total, 2^26 when
 // the device holds neither.
-std::uint64_t analogSpan(bool programmed, const ResolutionState& resolution);
+std::uint64_t analogSpan(bool programmed, const model::ResolutionState& resolution);
 // The preset in mV (voltage) or hundredths of a mA (current), set against twice the span;
 // nothing when no range is known.
-std::optional<double> analogPresetUnits(std::uint32_t deviceValue, const AnalogState& analog,
+std::optional<double> analogPresetUnits(std::uint32_t deviceValue, const model::AnalogState& analog,
                                         std::uint64_t span);
 
 // ---- Configuration summary hints ----

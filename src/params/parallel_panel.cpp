@@ -2,16 +2,16 @@
 
 namespace orvo::params {
 
-using panel::makeAction;
-using panel::makeApply;
-using panel::makeCaption;
-using panel::makeGroup;
-using panel::makeList;
-using panel::makeModeButton;
-using panel::makeNumberEntry;
-using panel::makeStatus;
-using panel::makeValue;
-using ui::grid::rowTop;
+using widgets::grid::rowTop;
+using widgets::panel::makeAction;
+using widgets::panel::makeApply;
+using widgets::panel::makeCaption;
+using widgets::panel::makeGroup;
+using widgets::panel::makeList;
+using widgets::panel::makeModeButton;
+using widgets::panel::makeNumberEntry;
+using widgets::panel::makeStatus;
+using widgets::panel::makeValue;
 
 ParallelPanel::ParallelPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel5"), parent) {
     GroupBox18 = makeGroup(QStringLiteral("GroupBox18"), this);
@@ -73,14 +73,14 @@ ParallelPanel::ParallelPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel5
     Label124 = makeCaption(QStringLiteral("Label124"), s);
     Label125 = makeValue(QStringLiteral("Label125"), s);
 
-    panel::clickOnEnter(Edit24, BitBtn30);
-    panel::clickOnEnter(Edit25, BitBtn31);
+    widgets::panel::clickOnEnter(Edit24, BitBtn30);
+    widgets::panel::clickOnEnter(Edit25, BitBtn31);
     // The counts to display and the hardware counts are numbered the other way round from their
     // buttons.
-    panel::clickOnEnter(Edit27, BitBtn32);
-    panel::clickOnEnter(Edit26, BitBtn33);
+    widgets::panel::clickOnEnter(Edit27, BitBtn32);
+    widgets::panel::clickOnEnter(Edit26, BitBtn33);
 
-    resolution_ = ScaledResolutionGroup{
+    resolution_ = widgets::ScaledResolutionGroup{
         .group = GroupBox19,
         .modeCaption = Label106,
         .scaling = SpeedButton14,
@@ -96,38 +96,38 @@ ParallelPanel::ParallelPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel5
         .limitsBox = GroupBox5,
         .limitRows = {{{Label120, Label121}, {Label122, Label123}, {Label124, Label125}}},
     };
-    showScalingRows(resolution_);
+    widgets::showScalingRows(resolution_);
 }
 
 void ParallelPanel::layoutPage() {
-    panel::placeFamilyGroups(*this, GroupBox18, GroupBox19);
+    widgets::panel::placeFamilyGroups(*this, GroupBox18, GroupBox19);
 
-    panel::place(panel::ListRow{Label96, ComboBox19, Image12}, rowTop(0));
-    panel::place(panel::ListRow{Label97, ComboBox20, Image13}, rowTop(1));
-    panel::place(panel::ListRow{Label98, ComboBox21, Image30}, rowTop(2));
-    panel::place(panel::ListRow{Label99, ComboBox22, Image31}, rowTop(3));
-    panel::place(panel::ListRow{Label100, ComboBox23, Image32}, rowTop(4));
-    panel::place(panel::ListRow{Label101, ComboBox24, Image33}, rowTop(5));
-    panel::place(panel::ListRow{Label102, ComboBox25, Image34}, rowTop(6));
-    panel::place(panel::ListRow{Label103, ComboBox26, Image35}, rowTop(7));
+    widgets::panel::place(widgets::panel::ListRow{Label96, ComboBox19, Image12}, rowTop(0));
+    widgets::panel::place(widgets::panel::ListRow{Label97, ComboBox20, Image13}, rowTop(1));
+    widgets::panel::place(widgets::panel::ListRow{Label98, ComboBox21, Image30}, rowTop(2));
+    widgets::panel::place(widgets::panel::ListRow{Label99, ComboBox22, Image31}, rowTop(3));
+    widgets::panel::place(widgets::panel::ListRow{Label100, ComboBox23, Image32}, rowTop(4));
+    widgets::panel::place(widgets::panel::ListRow{Label101, ComboBox24, Image33}, rowTop(5));
+    widgets::panel::place(widgets::panel::ListRow{Label102, ComboBox25, Image34}, rowTop(6));
+    widgets::panel::place(widgets::panel::ListRow{Label103, ComboBox26, Image35}, rowTop(7));
 
-    layoutResolutionGroup(resolution_);
+    widgets::layoutResolutionGroup(resolution_);
     selectFirstItems();
 }
 
 void ParallelPanel::resetPageState() {
-    for (ui::StatusImage* image :
+    for (widgets::StatusImage* image :
          {Image30, Image31, Image32, Image33, Image34, Image35, Image13, Image12}) {
-        image->setStatus(ui::RowStatus::None);
+        image->setStatus(widgets::RowStatus::None);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{Label101, ComboBox24, Label103, ComboBox26}) {
         w->setEnabled(true);
     }
-    resetResolutionGroup(resolution_);
+    widgets::resetResolutionGroup(resolution_);
 }
 
 void ParallelPanel::selectFirstItems() {
-    panel::selectFirstItems(*this);
+    widgets::panel::selectFirstItems(*this);
 }
 
 }  // namespace orvo::params

@@ -10,13 +10,13 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "params/resolution_group.h"
-#include "ui/base/controls.h"
-#include "ui/base/page_panel.h"
+#include "widgets/controls.h"
+#include "widgets/page_panel.h"
+#include "widgets/resolution_group.h"
 
 namespace orvo::params {
 
-class ParallelPanel : public ui::PagePanel {
+class ParallelPanel : public widgets::PagePanel {
     Q_OBJECT
 public:
     explicit ParallelPanel(QWidget* parent = nullptr);
@@ -30,28 +30,28 @@ public:
     QGroupBox* GroupBox18 = nullptr;
     QLabel* Label96 = nullptr;  // logic type
     QComboBox* ComboBox19 = nullptr;
-    ui::StatusImage* Image12 = nullptr;
+    widgets::StatusImage* Image12 = nullptr;
     QLabel* Label97 = nullptr;  // latch enable
     QComboBox* ComboBox20 = nullptr;
-    ui::StatusImage* Image13 = nullptr;
+    widgets::StatusImage* Image13 = nullptr;
     QLabel* Label98 = nullptr;  // output code
     QComboBox* ComboBox21 = nullptr;
-    ui::StatusImage* Image30 = nullptr;
+    widgets::StatusImage* Image30 = nullptr;
     QLabel* Label99 = nullptr;  // counting direction
     QComboBox* ComboBox22 = nullptr;
-    ui::StatusImage* Image31 = nullptr;
+    widgets::StatusImage* Image31 = nullptr;
     QLabel* Label100 = nullptr;  // preset/offset enable
     QComboBox* ComboBox23 = nullptr;
-    ui::StatusImage* Image32 = nullptr;
+    widgets::StatusImage* Image32 = nullptr;
     QLabel* Label101 = nullptr;  // preset or offset
     QComboBox* ComboBox24 = nullptr;
-    ui::StatusImage* Image33 = nullptr;
+    widgets::StatusImage* Image33 = nullptr;
     QLabel* Label102 = nullptr;  // parity bit enable
     QComboBox* ComboBox25 = nullptr;
-    ui::StatusImage* Image34 = nullptr;
+    widgets::StatusImage* Image34 = nullptr;
     QLabel* Label103 = nullptr;  // parity kind
     QComboBox* ComboBox26 = nullptr;
-    ui::StatusImage* Image35 = nullptr;
+    widgets::StatusImage* Image35 = nullptr;
 
     // Resolution setting.
     QGroupBox* GroupBox19 = nullptr;
@@ -61,20 +61,20 @@ public:
     QToolButton* SpeedButton16 = nullptr;  // Prog
     QLabel* Label107 = nullptr;            // counts per turn
     QLineEdit* Edit24 = nullptr;
-    ui::BitBtn* BitBtn30 = nullptr;
+    widgets::BitBtn* BitBtn30 = nullptr;
     QLabel* Label108 = nullptr;  // number of turns
     QLineEdit* Edit25 = nullptr;
-    ui::BitBtn* BitBtn31 = nullptr;
+    widgets::BitBtn* BitBtn31 = nullptr;
     QLabel* Label113 = nullptr;  // total set counts
     QLabel* Label114 = nullptr;
     QLabel* Label117 = nullptr;  // counts to display
     QLineEdit* Edit27 = nullptr;
-    ui::BitBtn* BitBtn32 = nullptr;
+    widgets::BitBtn* BitBtn32 = nullptr;
     QLabel* Label118 = nullptr;  // encoder hardware counts
     QLineEdit* Edit26 = nullptr;
-    ui::BitBtn* BitBtn33 = nullptr;
-    ui::BitBtn* BitBtn34 = nullptr;  // start teaching
-    ui::BitBtn* BitBtn36 = nullptr;  // stop teaching
+    widgets::BitBtn* BitBtn33 = nullptr;
+    widgets::BitBtn* BitBtn34 = nullptr;  // start teaching
+    widgets::BitBtn* BitBtn36 = nullptr;  // stop teaching
 
     // Encoder limits box.
     QGroupBox* GroupBox5 = nullptr;
@@ -86,7 +86,7 @@ public:
     QLabel* Label125 = nullptr;
 
 private:
-    ScaledResolutionGroup resolution_;
+    widgets::ScaledResolutionGroup resolution_;
 };
 
 }  // namespace orvo::params

@@ -11,6 +11,11 @@
 
 namespace orvo::params::resolution {
 
+// The analog encoder has no counts-per-turn register; its output always spans 4096 per turn.
+inline constexpr std::uint32_t kAnalogCountsPerTurn = 4096;
+// What the position display assumes of an SSI or parallel encoder that reports no counts per turn.
+inline constexpr std::uint32_t kDefaultCountsPerTurn = 262144;
+
 // The encoder sends 0 for a programmed stroke of 2^32 counts, which a 32-bit word cannot hold.
 inline constexpr std::uint64_t kFullStroke = std::uint64_t{1} << 32;
 inline constexpr std::uint64_t kLargestWord = 0xFFFFFFFFu;

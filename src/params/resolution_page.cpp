@@ -2,7 +2,6 @@
 
 #include <QFont>
 
-#include "connection/position_panel.h"
 #include "link/commands.h"
 #include "params/resolution.h"
 
@@ -10,7 +9,7 @@ namespace orvo::params {
 
 namespace {
 
-using connection::Family;
+using model::Family;
 
 // ModeButtonMemory: the mode button pressed last. The device only knows "programmed", so the
 // tool remembers whether that meant Start/Stop or Prog.
@@ -18,11 +17,8 @@ constexpr int kModeScaling = 1;
 constexpr int kModeStartStop = 2;
 constexpr int kModeProg = 3;
 
-// The analog encoder has no counts-per-turn register; its output always spans 4096 per turn.
-constexpr std::uint32_t kAnalogInfoTurn = 4096;
-
-constexpr std::string_view kAboveHardware = "MsgAboveHwResolution";      // E1
-constexpr std::string_view kDisplayAboveHardware = "MsgDisplayAboveHw";  // E2
+constexpr std::string_view kAboveHardware = "MsgAboveHwResolution";
+constexpr std::string_view kDisplayAboveHardware = "MsgDisplayAboveHw";
 constexpr std::string_view kClocksTooFew = "MsgClocksTooFew";
 
 QString notRead() {
@@ -41,26 +37,13 @@ QString fixed(double value) {
     return QString::fromStdString(resolution::fixedText(value));
 }
 
-// Controls of a page that is not wired are simply skipped.
-void show(QLineEdit* edit, const QString& text) {
-    if (edit != nullptr) {
-        edit->setText(text);
-    }
-}
-
-void show(QLabel* label, const QString& text) {
-    if (label != nullptr) {
-        label->setText(text);
-    }
-}
-
-QLabel* maxInfoTurnLabel(const ScaledResolutionGroup& g) {
+QLabel* maxInfoTurnLabel(const widgets::ScaledResolutionGroup& g) {
     return g.limitRows[0].value;
 }
-QLabel* maxTurnsLabel(const ScaledResolutionGroup& g) {
+QLabel* maxTurnsLabel(const widgets::ScaledResolutionGroup& g) {
     return g.limitRows[1].value;
 }
-QLabel* maxTotalCountsLabel(const ScaledResolutionGroup& g) {
+QLabel* maxTotalCountsLabel(const widgets::ScaledResolutionGroup& g) {
     return g.limitRows[2].value;
 }
 
@@ -70,7 +53,7 @@ void setBold(QToolButton* button, bool bold) {
     button->setFont(font);
 }
 
-void setRowVisible(const panel::EditRow& row, bool visible) {
+void setRowVisible(const widgets::panel::EditRow& row, bool visible) {
     row.caption->setVisible(visible);
     row.edit->setVisible(visible);
     row.apply->setVisible(visible);
@@ -90,178 +73,82 @@ bool digitsOnly(const QString& text) {
 
 }  // namespace
 
-ResolutionPage::ResolutionPage(link::Link& link, connection::EncoderState& state,
-                               const ui::Catalogue& catalogue, platform::Dialogs& dialogs,
-                               ResolutionView view, QObject* parent)
+ResolutionPage::ResolutionPage(pages::PageContext& context, widgets::ScaledResolutionGroup group,
+                               Family family, QObject* parent)
     : QObject(parent),
-      link_(link),
-      state_(state),
-      catalogue_(catalogue),
-      dialogs_(dialogs),
-      view_(std::move(view)) {}
+      context_(context),
+      state_(context.state),
+      procedures_(context.procedures),
+      group_(group),
+      family_(family) {
+    connect(&procedures_, &ParameterProcedures::configurationRead, this,
+            [this] { PresentProgrammingMode(); });
+    connect(&procedures_, &ParameterProcedures::scalingResolutionRead, this,
+            [this](const ScalingRead& read) { showScalingResolution(read); });
+    connect(&procedures_, &ParameterProcedures::programmedResolutionRead, this,
+            [this](const ProgrammedRead& read) { showProgrammedResolution(read); });
+}
 
 link::Reply ResolutionPage::exchange(std::uint8_t command, std::uint32_t data,
                                      link::TrafficLog log) {
-    return link_.exchange(state_.nodeId, command, data, log);
+    return context_.link.exchange(state_.nodeId, command, data, log);
 }
 
-void ResolutionPage::ReadScalingResolution() {
-    connection::ResolutionState& r = state_.resolution;
-    const ResolutionSummary& summary = view_.summary;
-    const bool analog = state_.family == Family::Analog;
-
-    // Each value is cleared before its read, so a read without reply leaves 0 behind, and 0
-    // in every product made from it.
-    if (analog) {
-        r.infoTurn = kAnalogInfoTurn;
-    } else {
-        r.infoTurn = 0;
-        if (const link::Reply reply = exchange(link::cmd::kReadInfoTurn, 0); reply.ok()) {
-            r.infoTurn = reply.data();
-            show(view_.ssi.infoTurn.edit, word(r.infoTurn));
-            show(view_.parallel.infoTurn.edit, word(r.infoTurn));
-            if (state_.family == Family::Ssi) {
-                show(summary.Label58, word(r.infoTurn));
-            } else if (state_.family == Family::Parallel) {
-                show(summary.Label56, word(r.infoTurn));
-            }
-        } else {
-            show(view_.ssi.infoTurn.edit, notRead());
-            show(view_.parallel.infoTurn.edit, notRead());
-        }
+// The group is filled whatever the family; only the visible page shows it.
+void ResolutionPage::showScalingResolution(const ScalingRead& read) {
+    const model::ResolutionState& r = state_.resolution;
+    const widgets::ScaledResolutionGroup& g = group_;
+    if (read.infoTurn.asked) {
+        g.infoTurn.edit->setText(read.infoTurn.value ? word(r.infoTurn) : notRead());
     }
-
-    r.numTurns = 0;
-    if (const link::Reply reply = exchange(link::cmd::kReadNumTurns, 0); reply.ok()) {
-        r.numTurns = reply.data();
-        show(view_.ssi.numTurns.edit, word(r.numTurns));
-        show(view_.parallel.numTurns.edit, word(r.numTurns));
-        show(view_.analog.numTurns, word(r.numTurns));
-        if (state_.family == Family::Ssi) {
-            show(summary.Label60, word(r.numTurns));
-        } else if (analog) {
-            show(summary.Label58, word(r.numTurns));
-        } else if (state_.family == Family::Parallel) {
-            show(summary.Label57, word(r.numTurns));
-        }
+    g.numTurns.edit->setText(read.numTurns.value ? word(r.numTurns) : notRead());
+    g.totalCounts.value->setText(fixed(r.totalCounts));
+    if (read.maxInfoTurn.value) {
+        // The SSI box shows the word as the encoder sends it; an analog encoder counts half
+        // counts, and the other boxes show its maximum as it counts.
+        maxInfoTurnLabel(g)->setText(
+            word(family_ == Family::Ssi ? *read.maxInfoTurn.value : r.maxInfoTurn));
     } else {
-        show(view_.ssi.numTurns.edit, notRead());
-        show(view_.parallel.numTurns.edit, notRead());
-        show(view_.analog.numTurns, notRead());
+        maxInfoTurnLabel(g)->setText(notRead());
     }
-
-    r.totalCounts = resolution::totalCounts(r.infoTurn, r.numTurns);
-    show(view_.ssi.totalCounts.value, fixed(r.totalCounts));
-    show(view_.parallel.totalCounts.value, fixed(r.totalCounts));
-    show(view_.analog.totalCounts, fixed(r.totalCounts));
-
-    r.maxInfoTurn = 0;
-    if (const link::Reply reply = exchange(link::cmd::kReadMaxInfoTurn, 0); reply.ok()) {
-        // The SSI box shows the word as the device sends it; the analog encoder counts half
-        // counts, so its own maximum is half of it.
-        show(maxInfoTurnLabel(view_.ssi), word(reply.data()));
-        r.maxInfoTurn = analog ? reply.data() >> 1 : reply.data();
-        show(view_.analog.maxInfoTurn, word(r.maxInfoTurn));
-        show(maxInfoTurnLabel(view_.parallel), word(r.maxInfoTurn));
-    } else {
-        show(maxInfoTurnLabel(view_.ssi), notRead());
-        show(view_.analog.maxInfoTurn, notRead());
-        show(maxInfoTurnLabel(view_.parallel), notRead());
-    }
-
-    r.maxTurns = 0;
-    if (const link::Reply reply = exchange(link::cmd::kReadMaxTurns, 0); reply.ok()) {
-        r.maxTurns = reply.data();
-        show(maxTurnsLabel(view_.ssi), word(r.maxTurns));
-        show(view_.analog.maxTurns, word(r.maxTurns));
-        show(maxTurnsLabel(view_.parallel), word(r.maxTurns));
-    } else {
-        show(maxTurnsLabel(view_.ssi), notRead());
-        show(view_.analog.maxTurns, notRead());
-        show(maxTurnsLabel(view_.parallel), notRead());
-    }
-
-    r.maxTotalCounts = resolution::maxTotalCounts(r.maxInfoTurn, r.maxTurns);
-    show(maxTotalCountsLabel(view_.ssi), fixed(r.maxTotalCounts));
-    show(view_.analog.maxTotalCounts, fixed(r.maxTotalCounts));
-    show(maxTotalCountsLabel(view_.parallel), fixed(r.maxTotalCounts));
-
-    r.programmedCounts = resolution::totalCounts(r.maxInfoTurn, r.numTurns);
+    maxTurnsLabel(g)->setText(read.maxTurns.value ? word(r.maxTurns) : notRead());
+    maxTotalCountsLabel(g)->setText(fixed(r.maxTotalCounts));
 }
 
-bool ResolutionPage::ReadProgrammedResolution() {
-    connection::ResolutionState& r = state_.resolution;
-    const ResolutionSummary& summary = view_.summary;
-    const bool analog = state_.family == Family::Analog;
-    bool ok = true;
-    clearProgrammingError();
-
-    if (const link::Reply reply = exchange(link::cmd::kReadDeltaUser, 0); reply.ok()) {
-        r.programmedCounts = resolution::programmedCountsFromRaw(reply.data(), analog);
-        show(view_.ssi.deltaUser.edit, fixed(r.programmedCounts));
-        show(view_.parallel.deltaUser.edit, fixed(r.programmedCounts));
-        show(view_.analog.deltaUser, fixed(r.programmedCounts));
-        if (state_.family == Family::Ssi) {
-            show(summary.Label62, fixed(r.programmedCounts));
-        } else if (state_.family == Family::Parallel) {
-            show(summary.Label60, fixed(r.programmedCounts));
-        } else if (analog) {
-            // The file keeps the analog stroke in the encoder's own half counts.
-            show(summary.Label60, fixed(2 * r.programmedCounts));
-        }
-    } else {
-        ok = false;
-        show(view_.ssi.deltaUser.edit, QStringLiteral("0"));
-        show(view_.parallel.deltaUser.edit, QStringLiteral("0"));
-        show(view_.analog.deltaUser, QStringLiteral("0"));
+void ResolutionPage::showProgrammedResolution(const ProgrammedRead& read) {
+    const model::ResolutionState& r = state_.resolution;
+    group_.deltaUser.edit->setText(read.deltaUser.value ? fixed(r.programmedCounts)
+                                                        : QStringLiteral("0"));
+    if (read.deltaPos.asked) {
+        group_.deltaPos.edit->setText(read.deltaPos.value ? fixed(r.totalCounts)
+                                                          : QStringLiteral("0"));
     }
-
-    if (analog) {
-        return ok;
-    }
-
-    const link::Reply reply = exchange(link::cmd::kReadDeltaPos, 0);
-    if (!reply.ok()) {
-        show(view_.ssi.deltaPos.edit, QStringLiteral("0"));
-        show(view_.parallel.deltaPos.edit, QStringLiteral("0"));
-        return false;
-    }
-    r.totalCounts = resolution::strokeCounts(reply.data());
-    show(view_.ssi.deltaPos.edit, fixed(r.totalCounts));
-    show(view_.parallel.deltaPos.edit, fixed(r.totalCounts));
-    if (state_.family == Family::Ssi) {
-        show(summary.Label63, fixed(r.totalCounts));
-    } else if (state_.family == Family::Parallel) {
-        show(summary.Label61, fixed(r.totalCounts));
-    }
-    r.effectiveCountsPerTurn =
-        resolution::effectiveCountsPerTurn(r.maxInfoTurn, r.totalCounts, r.programmedCounts);
-    return ok;
 }
 
 void ResolutionPage::ApplyProgrammingMode() {
     // Whether the mode was written and stored is not shown: the read-backs below show what the
     // encoder holds now.
-    if (view_.writeConfiguration && view_.writeConfiguration()) {
-        saveParameters();
+    if (procedures_.WriteConfiguration()) {
+        procedures_.SaveParameters();
     }
-    if (view_.refreshConfiguration && !view_.refreshConfiguration()) {
-        view_.refreshConfiguration();
+    if (!procedures_.RefreshConfiguration()) {
+        procedures_.RefreshConfiguration();
     }
-    ReadScalingResolution();
-    if (view_.refreshInterface && !view_.refreshInterface()) {
-        view_.refreshInterface();
+    procedures_.ReadScalingResolution();
+    if (!procedures_.RefreshInterface().ok) {
+        procedures_.RefreshInterface();
     }
     clearProgrammingError();
 }
 
 void ResolutionPage::PresentProgrammingMode() {
-    if (state_.family == Family::Ssi) {
-        present(view_.ssi);
+    // The parallel page presents its modes by its own table, which comes with its handlers.
+    if (family_ == Family::Ssi && state_.family == Family::Ssi) {
+        present(group_);
     }
 }
 
-void ResolutionPage::present(const ScaledResolutionGroup& g) {
+void ResolutionPage::present(const widgets::ScaledResolutionGroup& g) {
     const bool programmed = state_.configuration.programmedResolution;
     const bool prog = programmed && state_.modeButtonMemory == kModeProg;
     const bool startStop = programmed && !prog;
@@ -282,7 +169,7 @@ void ResolutionPage::present(const ScaledResolutionGroup& g) {
 
 void ResolutionPage::selectMode(int modeButton, bool programmed) {
     state_.modeButtonMemory = modeButton;
-    ReadScalingResolution();
+    procedures_.ReadScalingResolution();
     state_.configuration.programmedResolution = programmed;
     ApplyProgrammingMode();
 }
@@ -304,27 +191,27 @@ ResolutionPage::TransmitLimit ResolutionPage::ssiLimit() const {
 }
 
 void ResolutionPage::BitBtn11Click() {
-    writeScaling(view_.ssi, ScalingValue::InfoTurn, ssiLimit());
+    writeScaling(group_, ScalingValue::InfoTurn, ssiLimit());
 }
 
 void ResolutionPage::BitBtn12Click() {
-    writeScaling(view_.ssi, ScalingValue::NumTurns, ssiLimit());
+    writeScaling(group_, ScalingValue::NumTurns, ssiLimit());
 }
 
 void ResolutionPage::BitBtn14Click() {
-    writeDeltaPos(view_.ssi);
+    writeDeltaPos(group_);
 }
 
 void ResolutionPage::BitBtn15Click() {
-    writeDeltaUser(view_.ssi);
+    writeDeltaUser(group_);
 }
 
 void ResolutionPage::BitBtn16Click() {
-    startTeaching(view_.ssi);
+    startTeaching(group_);
 }
 
 void ResolutionPage::BitBtn18Click() {
-    stopTeaching(view_.ssi);
+    stopTeaching(group_);
 }
 
 std::optional<std::uint64_t> ResolutionPage::readEntry(const QLineEdit* edit,
@@ -339,11 +226,11 @@ std::optional<std::uint64_t> ResolutionPage::readEntry(const QLineEdit* edit,
     return value;
 }
 
-void ResolutionPage::writeScaling(const ScaledResolutionGroup& g, ScalingValue which,
+void ResolutionPage::writeScaling(const widgets::ScaledResolutionGroup& g, ScalingValue which,
                                   TransmitLimit limit) {
-    connection::ResolutionState& r = state_.resolution;
+    model::ResolutionState& r = state_.resolution;
     const bool infoTurn = which == ScalingValue::InfoTurn;
-    const panel::EditRow& row = infoTurn ? g.infoTurn : g.numTurns;
+    const widgets::panel::EditRow& row = infoTurn ? g.infoTurn : g.numTurns;
     const std::uint32_t held = infoTurn ? r.infoTurn : r.numTurns;
     const std::uint32_t maximum = infoTurn ? r.maxInfoTurn : r.maxTurns;
     bool ok = true;
@@ -380,17 +267,17 @@ void ResolutionPage::writeScaling(const ScaledResolutionGroup& g, ScalingValue w
         }
     }
 
-    if (ok && view_.activatePreset) {
-        view_.activatePreset();
+    if (ok) {
+        emit context_.requests.activatePreset();
     }
     if (ok) {
-        ok = saveParameters();
+        ok = procedures_.SaveParameters();
     }
-    row.apply->setGlyph(ok ? ui::Glyph::EnterSuccess : ui::Glyph::EnterFailure);
+    row.apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
 }
 
-void ResolutionPage::writeDeltaPos(const ScaledResolutionGroup& g) {
-    connection::ResolutionState& r = state_.resolution;
+void ResolutionPage::writeDeltaPos(const widgets::ScaledResolutionGroup& g) {
+    model::ResolutionState& r = state_.resolution;
     bool ok = true;
     // Up to 2^32, which the device takes as 0: the field shows 4294967296 for a stroke read as
     // 0, and writing back what it shows must work.
@@ -404,14 +291,14 @@ void ResolutionPage::writeDeltaPos(const ScaledResolutionGroup& g) {
         ok = false;
     }
     ok = finishProgrammedWrite(ok);
-    g.deltaPos.apply->setGlyph(ok ? ui::Glyph::EnterSuccess : ui::Glyph::EnterFailure);
+    g.deltaPos.apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
 }
 
-void ResolutionPage::writeDeltaUser(const ScaledResolutionGroup& g) {
-    connection::ResolutionState& r = state_.resolution;
+void ResolutionPage::writeDeltaUser(const widgets::ScaledResolutionGroup& g) {
+    model::ResolutionState& r = state_.resolution;
     // A new stroke length replaces whatever the last teach procedure found.
-    g.teachStart->setGlyph(ui::Glyph::None);
-    g.teachStop->setGlyph(ui::Glyph::None);
+    g.teachStart->setGlyph(widgets::Glyph::None);
+    g.teachStop->setGlyph(widgets::Glyph::None);
     bool ok = true;
     const auto value = readEntry(g.deltaUser.edit, resolution::kFullStroke);
     if (!value) {
@@ -427,51 +314,51 @@ void ResolutionPage::writeDeltaUser(const ScaledResolutionGroup& g) {
         ok = false;
     }
     ok = finishProgrammedWrite(ok);
-    g.deltaUser.apply->setGlyph(ok ? ui::Glyph::EnterSuccess : ui::Glyph::EnterFailure);
+    g.deltaUser.apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
 }
 
 bool ResolutionPage::finishProgrammedWrite(bool ok) {
-    if (ok && view_.activatePreset) {
-        view_.activatePreset();
+    if (ok) {
+        emit context_.requests.activatePreset();
     }
     if (ok) {
-        ok = saveParameters();
+        ok = procedures_.SaveParameters();
     }
     if (ok) {
-        connection::ResolutionState& r = state_.resolution;
+        model::ResolutionState& r = state_.resolution;
         r.effectiveCountsPerTurn =
             resolution::effectiveCountsPerTurn(r.maxInfoTurn, r.totalCounts, r.programmedCounts);
     }
     return ok;
 }
 
-void ResolutionPage::startTeaching(const ScaledResolutionGroup& g) {
-    g.teachStart->setGlyph(ui::Glyph::None);
-    g.teachStop->setGlyph(ui::Glyph::None);
+void ResolutionPage::startTeaching(const widgets::ScaledResolutionGroup& g) {
+    g.teachStart->setGlyph(widgets::Glyph::None);
+    g.teachStop->setGlyph(widgets::Glyph::None);
     bool ok = true;
     if (exchange(link::cmd::kAcquisition, link::acquisition::kStartFirst).ok()) {
         g.teachStop->setEnabled(false);
     } else {
-        g.teachStart->setGlyph(ui::Glyph::Failure);
+        g.teachStart->setGlyph(widgets::Glyph::Failure);
         g.teachStop->setEnabled(false);
         ok = false;
     }
     if (ok) {
         if (exchange(link::cmd::kAcquisition, link::acquisition::kStartSecond).ok()) {
-            g.teachStart->setGlyph(ui::Glyph::Success);
+            g.teachStart->setGlyph(widgets::Glyph::Success);
             g.teachStop->setEnabled(true);
         } else {
-            g.teachStart->setGlyph(ui::Glyph::Failure);
+            g.teachStart->setGlyph(widgets::Glyph::Failure);
             g.teachStop->setEnabled(false);
         }
     }
     clearProgrammingError();
 }
 
-void ResolutionPage::stopTeaching(const ScaledResolutionGroup& g) {
+void ResolutionPage::stopTeaching(const widgets::ScaledResolutionGroup& g) {
     bool ok = true;
     // Only an error reply to this stop may explain a refusal, not one left from before.
-    link_.events().errorReply.reset();
+    context_.link.events().errorReply.reset();
     const link::Reply reply =
         exchange(link::cmd::kAcquisition, link::acquisition::kStop, link::TrafficLog::Never);
     if (reply.ok()) {
@@ -480,19 +367,20 @@ void ResolutionPage::stopTeaching(const ScaledResolutionGroup& g) {
         ok = false;
         // A refused stop comes back as an error reply, which never signals the command's own
         // event; its reason is in the bytes as they were received.
-        if (link_.events().errorReply.wait(2 * link::kReplyTimeoutMs)) {
-            const link::Frame received = link_.channel().slot(link::kActivePort).receive.snapshot();
+        if (context_.link.events().errorReply.wait(2 * link::kReplyTimeoutMs)) {
+            const link::Frame received =
+                context_.link.channel().slot(link::kActivePort).receive.snapshot();
             if ((link::frameCommand(received) & link::cmd::kAcquisition) ==
                 link::cmd::kAcquisition) {
                 switch (link::frameDataLow(received) & link::acquisition::kReasonMask) {
                     case link::acquisition::kReasonMaxPosition:
-                        showProgrammingError("MsgCourseMaxExceeded");  // T1
+                        showProgrammingError("MsgCourseMaxExceeded");
                         break;
                     case link::acquisition::kReasonResolution:
-                        showProgrammingError("MsgCourseDisplayAbovePhysical");  // T2
+                        showProgrammingError("MsgCourseDisplayAbovePhysical");
                         break;
                     case link::acquisition::kReasonStrokeTooShort:
-                        showProgrammingError("MsgCourseTooShort");  // T3
+                        showProgrammingError("MsgCourseTooShort");
                         break;
                     default:
                         clearProgrammingError();
@@ -501,41 +389,30 @@ void ResolutionPage::stopTeaching(const ScaledResolutionGroup& g) {
             }
         }
     }
-    link_.logTx();
-    link_.logRx();
+    context_.link.logTx();
+    context_.link.logRx();
     if (ok) {
-        ok = saveParameters();
+        ok = procedures_.SaveParameters();
     }
-    g.teachStop->setGlyph(ok ? ui::Glyph::Success : ui::Glyph::Failure);
+    g.teachStop->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
 }
 
 void ResolutionPage::clearProgrammingError() {
-    if (view_.position != nullptr) {
-        view_.position->hideProgrammingError();
-    }
+    emit context_.requests.programmingErrorCleared();
 }
 
 void ResolutionPage::showProgrammingError(std::string_view key) {
-    if (view_.position == nullptr) {
-        return;
-    }
-    view_.position->Label72->setText(catalogue_.text(key));
-    view_.position->Label72->show();
-    view_.position->Label105->hide();
+    emit context_.requests.programmingError(context_.catalogue.text(key));
 }
 
 void ResolutionPage::refuse(std::string_view key) {
-    dialogs_.message(view_.window, platform::Dialogs::Kind::Error, catalogue_.text("TxtAppTitle"),
-                     catalogue_.text(key));
+    context_.dialogs.message(context_.window, platform::Dialogs::Kind::Error,
+                             context_.catalogue.text("TxtAppTitle"), context_.catalogue.text(key));
 }
 
 void ResolutionPage::warn(std::string_view key) {
-    dialogs_.message(view_.window, platform::Dialogs::Kind::Warning, catalogue_.text("TxtAppTitle"),
-                     catalogue_.text(key));
-}
-
-bool ResolutionPage::saveParameters() {
-    return view_.saveParameters && view_.saveParameters();
+    context_.dialogs.message(context_.window, platform::Dialogs::Kind::Warning,
+                             context_.catalogue.text("TxtAppTitle"), context_.catalogue.text(key));
 }
 
 }  // namespace orvo::params

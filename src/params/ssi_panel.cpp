@@ -4,15 +4,15 @@ namespace orvo::params {
 
 namespace {
 
-using ui::grid::rowTop;
+using widgets::grid::rowTop;
 
 // Row of the shifted bits: beside the protocol, since only the tree protocol has them.
 constexpr int kShiftedBitsRow = 3;
 // The shifted bits are a small signed number; the read button fills the rest of the input
 // column and ends where an edit field ends.
 constexpr int kShiftedBitsWidth = 50;
-constexpr int kReadButtonLeft = ui::grid::kInputLeft + kShiftedBitsWidth + 5;
-constexpr int kReadButtonWidth = ui::grid::kApplyLeft - kReadButtonLeft;
+constexpr int kReadButtonLeft = widgets::grid::kInputLeft + kShiftedBitsWidth + 5;
+constexpr int kReadButtonWidth = widgets::grid::kApplyLeft - kReadButtonLeft;
 
 // The SSI time-out codes 0 to 3, the same in every language.
 const QStringList& timeoutItems() {
@@ -23,15 +23,15 @@ const QStringList& timeoutItems() {
 
 }  // namespace
 
-using panel::makeAction;
-using panel::makeApply;
-using panel::makeCaption;
-using panel::makeGroup;
-using panel::makeList;
-using panel::makeModeButton;
-using panel::makeNumberEntry;
-using panel::makeStatus;
-using panel::makeValue;
+using widgets::panel::makeAction;
+using widgets::panel::makeApply;
+using widgets::panel::makeCaption;
+using widgets::panel::makeGroup;
+using widgets::panel::makeList;
+using widgets::panel::makeModeButton;
+using widgets::panel::makeNumberEntry;
+using widgets::panel::makeStatus;
+using widgets::panel::makeValue;
 
 SsiPanel::SsiPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel3"), parent) {
     GroupBox15 = makeGroup(QStringLiteral("GroupBox15"), this);
@@ -104,13 +104,13 @@ SsiPanel::SsiPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel3"), parent
     Label70 = makeCaption(QStringLiteral("Label70"), s);
     Label71 = makeValue(QStringLiteral("Label71"), s);
 
-    panel::clickOnEnter(Edit6, BitBtn9);
-    panel::clickOnEnter(Edit7, BitBtn11);
-    panel::clickOnEnter(Edit8, BitBtn12);
-    panel::clickOnEnter(Edit9, BitBtn14);
-    panel::clickOnEnter(Edit10, BitBtn15);
+    widgets::panel::clickOnEnter(Edit6, BitBtn9);
+    widgets::panel::clickOnEnter(Edit7, BitBtn11);
+    widgets::panel::clickOnEnter(Edit8, BitBtn12);
+    widgets::panel::clickOnEnter(Edit9, BitBtn14);
+    widgets::panel::clickOnEnter(Edit10, BitBtn15);
 
-    resolution_ = ScaledResolutionGroup{
+    resolution_ = widgets::ScaledResolutionGroup{
         .group = GroupBox16,
         .modeCaption = Label38,
         .scaling = SpeedButton11,
@@ -126,46 +126,47 @@ SsiPanel::SsiPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel3"), parent
         .limitsBox = GroupBox22,
         .limitRows = {{{Label50, Label51}, {Label68, Label69}, {Label70, Label71}}},
     };
-    showScalingRows(resolution_);
+    widgets::showScalingRows(resolution_);
 }
 
 void SsiPanel::layoutPage() {
-    panel::placeFamilyGroups(*this, GroupBox15, GroupBox16);
+    widgets::panel::placeFamilyGroups(*this, GroupBox15, GroupBox16);
 
-    panel::place(panel::EditRow{Label27, Edit6, BitBtn9}, rowTop(0));
-    panel::place(panel::ListRow{Label28, ComboBox3, Image21}, rowTop(1));
-    panel::place(panel::ListRow{Label29, ComboBox4, Image22}, rowTop(2));
-    panel::place(panel::ValueRow{Label36, Label37}, rowTop(kShiftedBitsRow));
+    widgets::panel::place(widgets::panel::EditRow{Label27, Edit6, BitBtn9}, rowTop(0));
+    widgets::panel::place(widgets::panel::ListRow{Label28, ComboBox3, Image21}, rowTop(1));
+    widgets::panel::place(widgets::panel::ListRow{Label29, ComboBox4, Image22}, rowTop(2));
+    widgets::panel::place(widgets::panel::ValueRow{Label36, Label37}, rowTop(kShiftedBitsRow));
     Label37->resize(kShiftedBitsWidth, Label37->height());
-    Button1->setGeometry(kReadButtonLeft, Label37->y(), kReadButtonWidth, panel::kInputHeight);
-    panel::place(panel::ListRow{Label30, ComboBox5, Image23}, rowTop(4));
-    panel::place(panel::ListRow{Label31, ComboBox6, Image24}, rowTop(5));
-    panel::place(panel::ListRow{Label32, ComboBox7, Image25}, rowTop(6));
-    panel::place(panel::ListRow{Label33, ComboBox8, Image26}, rowTop(7));
-    panel::place(panel::ListRow{Label34, ComboBox9, Image27}, rowTop(8));
-    panel::place(panel::ListRow{Label35, ComboBox10, Image28}, rowTop(9));
+    Button1->setGeometry(kReadButtonLeft, Label37->y(), kReadButtonWidth,
+                         widgets::panel::kInputHeight);
+    widgets::panel::place(widgets::panel::ListRow{Label30, ComboBox5, Image23}, rowTop(4));
+    widgets::panel::place(widgets::panel::ListRow{Label31, ComboBox6, Image24}, rowTop(5));
+    widgets::panel::place(widgets::panel::ListRow{Label32, ComboBox7, Image25}, rowTop(6));
+    widgets::panel::place(widgets::panel::ListRow{Label33, ComboBox8, Image26}, rowTop(7));
+    widgets::panel::place(widgets::panel::ListRow{Label34, ComboBox9, Image27}, rowTop(8));
+    widgets::panel::place(widgets::panel::ListRow{Label35, ComboBox10, Image28}, rowTop(9));
 
     Edit6->setText(QStringLiteral("32"));
     Label37->setText(QStringLiteral("?"));
-    layoutResolutionGroup(resolution_);
+    widgets::layoutResolutionGroup(resolution_);
     selectFirstItems();
 }
 
 void SsiPanel::resetPageState() {
-    BitBtn9->setGlyph(ui::Glyph::EnterNeutral);
-    for (ui::StatusImage* image :
+    BitBtn9->setGlyph(widgets::Glyph::EnterNeutral);
+    for (widgets::StatusImage* image :
          {Image21, Image22, Image23, Image24, Image25, Image26, Image27, Image28}) {
-        image->setStatus(ui::RowStatus::None);
+        image->setStatus(widgets::RowStatus::None);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{Label33, ComboBox8, Label35, ComboBox10,
                                                       Label36, Label37}) {
         w->setEnabled(true);
     }
-    resetResolutionGroup(resolution_);
+    widgets::resetResolutionGroup(resolution_);
 }
 
 void SsiPanel::selectFirstItems() {
-    panel::selectFirstItems(*this);
+    widgets::panel::selectFirstItems(*this);
 }
 
 }  // namespace orvo::params

@@ -11,13 +11,13 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "params/resolution_group.h"
-#include "ui/base/controls.h"
-#include "ui/base/page_panel.h"
+#include "widgets/controls.h"
+#include "widgets/page_panel.h"
+#include "widgets/resolution_group.h"
 
 namespace orvo::params {
 
-class SsiPanel : public ui::PagePanel {
+class SsiPanel : public widgets::PagePanel {
     Q_OBJECT
 public:
     explicit SsiPanel(QWidget* parent = nullptr);
@@ -31,34 +31,34 @@ public:
     QGroupBox* GroupBox15 = nullptr;
     QLabel* Label27 = nullptr;  // SSI clock number
     QLineEdit* Edit6 = nullptr;
-    ui::BitBtn* BitBtn9 = nullptr;
+    widgets::BitBtn* BitBtn9 = nullptr;
     QLabel* Label28 = nullptr;  // SSI time-out; its items are fixed
     QComboBox* ComboBox3 = nullptr;
-    ui::StatusImage* Image21 = nullptr;
+    widgets::StatusImage* Image21 = nullptr;
     QLabel* Label29 = nullptr;  // protocol
     QComboBox* ComboBox4 = nullptr;
-    ui::StatusImage* Image22 = nullptr;
+    widgets::StatusImage* Image22 = nullptr;
     QLabel* Label36 = nullptr;  // shifted bits, shown with the factory functions
     QLabel* Label37 = nullptr;
     QPushButton* Button1 = nullptr;  // reads the shifted bits; factory functions only
     QLabel* Label30 = nullptr;       // output code
     QComboBox* ComboBox5 = nullptr;
-    ui::StatusImage* Image23 = nullptr;
+    widgets::StatusImage* Image23 = nullptr;
     QLabel* Label31 = nullptr;  // counting direction
     QComboBox* ComboBox6 = nullptr;
-    ui::StatusImage* Image24 = nullptr;
+    widgets::StatusImage* Image24 = nullptr;
     QLabel* Label32 = nullptr;  // preset/offset enable
     QComboBox* ComboBox7 = nullptr;
-    ui::StatusImage* Image25 = nullptr;
+    widgets::StatusImage* Image25 = nullptr;
     QLabel* Label33 = nullptr;  // preset or offset
     QComboBox* ComboBox8 = nullptr;
-    ui::StatusImage* Image26 = nullptr;
+    widgets::StatusImage* Image26 = nullptr;
     QLabel* Label34 = nullptr;  // parity bit enable
     QComboBox* ComboBox9 = nullptr;
-    ui::StatusImage* Image27 = nullptr;
+    widgets::StatusImage* Image27 = nullptr;
     QLabel* Label35 = nullptr;  // parity kind
     QComboBox* ComboBox10 = nullptr;
-    ui::StatusImage* Image28 = nullptr;
+    widgets::StatusImage* Image28 = nullptr;
 
     // Resolution setting.
     QGroupBox* GroupBox16 = nullptr;
@@ -68,20 +68,20 @@ public:
     QToolButton* SpeedButton13 = nullptr;  // Prog
     QLabel* Label39 = nullptr;             // counts per turn
     QLineEdit* Edit7 = nullptr;
-    ui::BitBtn* BitBtn11 = nullptr;
+    widgets::BitBtn* BitBtn11 = nullptr;
     QLabel* Label40 = nullptr;  // number of turns
     QLineEdit* Edit8 = nullptr;
-    ui::BitBtn* BitBtn12 = nullptr;
+    widgets::BitBtn* BitBtn12 = nullptr;
     QLabel* Label45 = nullptr;  // total set counts
     QLabel* Label46 = nullptr;
     QLabel* Label49 = nullptr;  // counts to display
     QLineEdit* Edit9 = nullptr;
-    ui::BitBtn* BitBtn14 = nullptr;
+    widgets::BitBtn* BitBtn14 = nullptr;
     QLabel* Label52 = nullptr;  // encoder hardware counts
     QLineEdit* Edit10 = nullptr;
-    ui::BitBtn* BitBtn15 = nullptr;
-    ui::BitBtn* BitBtn16 = nullptr;  // start teaching
-    ui::BitBtn* BitBtn18 = nullptr;  // stop teaching
+    widgets::BitBtn* BitBtn15 = nullptr;
+    widgets::BitBtn* BitBtn16 = nullptr;  // start teaching
+    widgets::BitBtn* BitBtn18 = nullptr;  // stop teaching
 
     // Encoder limits box.
     QGroupBox* GroupBox22 = nullptr;
@@ -93,7 +93,7 @@ public:
     QLabel* Label71 = nullptr;
 
 private:
-    ScaledResolutionGroup resolution_;
+    widgets::ScaledResolutionGroup resolution_;
 };
 
 }  // namespace orvo::params

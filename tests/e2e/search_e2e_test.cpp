@@ -8,20 +8,20 @@
 #include <QComboBox>
 
 #include "connection/identification_panel.h"
+#include "factory/factory_panel.h"
 #include "params/ssi_panel.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
+#include "shell/main_window.h"
 #include "support/scripted_dialogs.h"
 #include "support/sim_process.h"
-#include "ui/factory/factory_panel.h"
-#include "ui/shell/main_window.h"
 
 namespace orvo {
 namespace {
 
-std::unique_ptr<ui::TForm1> openWindow(const std::filesystem::path& folder,
-                                       platform::PortLister& lister,
-                                       testing::ScriptedDialogs& dialogs);
+std::unique_ptr<shell::TForm1> openWindow(const std::filesystem::path& folder,
+                                          platform::PortLister& lister,
+                                          testing::ScriptedDialogs& dialogs);
 
 TEST(SearchOverPseudoTerminal, FindsAndIdentifiesTheSimulatorProgram) {
     testing::TempFolder folder;
@@ -38,7 +38,7 @@ TEST(SearchOverPseudoTerminal, FindsAndIdentifiesTheSimulatorProgram) {
     // Kernel ports listed before the simulator's are tried first and stay silent.
     window->Panel1->BitBtn1->click();
     EXPECT_EQ(window->Panel1->ComboBox1->currentText(), "ttySIME2E");
-    EXPECT_EQ(window->Panel1->BitBtn1->glyph(), ui::Glyph::Success);
+    EXPECT_EQ(window->Panel1->BitBtn1->glyph(), widgets::Glyph::Success);
     EXPECT_EQ(window->Panel7->Edit1->text(), "12");
     EXPECT_EQ(window->Panel1->Label22->text(), "Parallel");
     EXPECT_EQ(window->Panel1->Label21->text(), "4242");
@@ -51,17 +51,17 @@ TEST(SearchOverPseudoTerminal, FindsAndIdentifiesTheSimulatorProgram) {
         std::filesystem::symlink_status(folder.path() / "File_data/ports/ttySIME2E")));
 }
 
-std::unique_ptr<ui::TForm1> openWindow(const std::filesystem::path& folder,
-                                       platform::PortLister& lister,
-                                       testing::ScriptedDialogs& dialogs) {
-    ui::PlatformBundle bundle;
+std::unique_ptr<shell::TForm1> openWindow(const std::filesystem::path& folder,
+                                          platform::PortLister& lister,
+                                          testing::ScriptedDialogs& dialogs) {
+    shell::PlatformBundle bundle;
     bundle.serialDevices = [] { return std::make_unique<platform::TermiosSerialDevice>(); };
     bundle.portLister = &lister;
     bundle.computerName = [] { return std::string("workstation"); };
     bundle.openUrl = [](const QString&) {};
     bundle.dialogs = &dialogs;
     bundle.workingFolder = folder;
-    return std::make_unique<ui::TForm1>(std::move(bundle));
+    return std::make_unique<shell::TForm1>(std::move(bundle));
 }
 
 TEST(SearchOverPseudoTerminal, ASettingStoredByTheToolSurvivesASimulatorRestart) {
@@ -79,7 +79,7 @@ TEST(SearchOverPseudoTerminal, ASettingStoredByTheToolSurvivesASimulatorRestart)
         ASSERT_TRUE(simulator.ready()) << simulator.output();
         auto window = openWindow(folder.path(), lister, dialogs);
         window->Panel1->BitBtn1->click();
-        ASSERT_EQ(window->Panel1->BitBtn1->glyph(), ui::Glyph::Success);
+        ASSERT_EQ(window->Panel1->BitBtn1->glyph(), widgets::Glyph::Success);
         window->SpeedButton4->click();
         QComboBox* code = window->Panel3->ComboBox5;
         ASSERT_GE(code->currentIndex(), 0);
@@ -87,7 +87,7 @@ TEST(SearchOverPseudoTerminal, ASettingStoredByTheToolSurvivesASimulatorRestart)
         chosen = code->currentIndex() == 0 ? 2 : 0;
         code->setCurrentIndex(chosen);
         emit code->activated(chosen);
-        EXPECT_EQ(window->Panel3->Image23->status(), ui::RowStatus::Success);
+        EXPECT_EQ(window->Panel3->Image23->status(), widgets::RowStatus::Success);
         window.reset();
         simulator.terminate();
     }
@@ -96,7 +96,7 @@ TEST(SearchOverPseudoTerminal, ASettingStoredByTheToolSurvivesASimulatorRestart)
     ASSERT_TRUE(restarted.ready()) << restarted.output();
     auto window = openWindow(folder.path(), lister, dialogs);
     window->Panel1->BitBtn1->click();
-    ASSERT_EQ(window->Panel1->BitBtn1->glyph(), ui::Glyph::Success);
+    ASSERT_EQ(window->Panel1->BitBtn1->glyph(), widgets::Glyph::Success);
     window->SpeedButton4->click();
     EXPECT_EQ(window->Panel3->ComboBox5->currentIndex(), chosen);
 }

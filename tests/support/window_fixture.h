@@ -12,10 +12,10 @@
 
 #include "platform/clock.h"
 #include "platform/port_lister.h"
+#include "shell/main_window.h"
 #include "sim/sim_serial_device.h"
 #include "support/scripted_dialogs.h"
 #include "support/sim_process.h"
-#include "ui/shell/main_window.h"
 
 namespace orvo::testing {
 
@@ -67,15 +67,15 @@ public:
         return encoder;
     }
 
-    ui::TForm1& open() {
-        ui::PlatformBundle bundle;
+    shell::TForm1& open() {
+        shell::PlatformBundle bundle;
         bundle.serialDevices = ports.deviceFactory();
         bundle.portLister = &lister;
         bundle.computerName = [this] { return computerName; };
         bundle.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
         bundle.dialogs = &dialogs;
         bundle.workingFolder = folder.path();
-        window = std::make_unique<ui::TForm1>(std::move(bundle));
+        window = std::make_unique<shell::TForm1>(std::move(bundle));
         return *window;
     }
 
@@ -88,7 +88,7 @@ public:
     ScriptedDialogs dialogs;
     std::string computerName = "workstation";
     std::vector<QString> openedUrls;
-    std::unique_ptr<ui::TForm1> window;
+    std::unique_ptr<shell::TForm1> window;
 };
 
 // Lets queued calls from the receive thread reach the window.

@@ -11,10 +11,10 @@
 #include <filesystem>
 
 #include "platform/port_lister.h"
+#include "shell/about_box.h"
+#include "shell/main_window.h"
+#include "shell/traffic_window.h"
 #include "sim/sim_serial_device.h"
-#include "ui/shell/about_box.h"
-#include "ui/shell/main_window.h"
-#include "ui/shell/traffic_window.h"
 
 namespace {
 
@@ -44,14 +44,14 @@ int main(int argc, char* argv[]) {
     // first one, the others are found by searching again with the earlier ports gone.
     orvo::sim::SimulatedPorts ports;
     orvo::platform::FixedPortLister lister;
-    orvo::ui::PlatformBundle bundle;
+    orvo::shell::PlatformBundle bundle;
     bundle.serialDevices = ports.deviceFactory();
     bundle.portLister = &lister;
     bundle.computerName = [] { return std::string("QUBA-screenshots"); };
     bundle.openUrl = [](const QString&) {};
     bundle.workingFolder = std::filesystem::current_path();
 
-    orvo::ui::TForm1 window(std::move(bundle));
+    orvo::shell::TForm1 window(std::move(bundle));
     window.show();
 
     const orvo::sim::Family families[] = {orvo::sim::Family::Ssi, orvo::sim::Family::Analog,
@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
     window.connectionPage().BitBtn4Click();
     failures += !save(window.trafficWindow(), folder, QStringLiteral("traffic"));
 
-    orvo::ui::TForm3 about(&window, window.catalogue().text("TxtAbout"));
+    orvo::shell::TForm3 about(&window, window.catalogue().text("TxtAbout"));
     about.show();
     failures += !save(&about, folder, QStringLiteral("about"));
     about.close();

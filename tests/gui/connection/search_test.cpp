@@ -7,18 +7,18 @@
 #include "config/load_save_panel.h"
 #include "connection/identification_panel.h"
 #include "connection/position_panel.h"
+#include "factory/factory_panel.h"
 #include "params/ssi_panel.h"
+#include "shell/traffic_window.h"
 #include "sim/encoder_profile.h"
 #include "support/window_fixture.h"
-#include "ui/factory/factory_panel.h"
-#include "ui/shell/traffic_window.h"
 
 namespace orvo {
 namespace {
 
+using shell::TForm1;
 using testing::WindowFixture;
-using ui::Glyph;
-using ui::TForm1;
+using widgets::Glyph;
 
 const QString kProbeTx = "Tx: 7C  00  10  00 00 00 00  10  04";
 
@@ -87,7 +87,7 @@ TEST_F(SearchTest, FindsTheEncoderOnTheThirdPortAndIdentifiesIt) {
     EXPECT_EQ(w.Panel1->Label17->text(), "KR...18/16384 GV...");
     EXPECT_EQ(w.Panel1->Label21->text(), "100200301");
     EXPECT_EQ(w.Panel1->Label23->text(), "2.07");
-    EXPECT_EQ(w.family(), connection::Family::Ssi);
+    EXPECT_EQ(w.family(), model::Family::Ssi);
     EXPECT_TRUE(w.SpeedButton4->isEnabled());
     EXPECT_TRUE(w.SpeedButton7->isEnabled());
     EXPECT_TRUE(w.productLink().endsWith("/eng/prodotti2.php?idprod=239&ID=2"));
@@ -118,7 +118,7 @@ TEST_F(SearchTest, APortHeldByAnotherProgramIsSkipped) {
     w.Panel1->BitBtn1->click();
     EXPECT_EQ(w.Panel1->ComboBox1->currentText(), "ttyB");
     EXPECT_TRUE(f.ports.isOpen("/sim/ttyB"));
-    EXPECT_EQ(w.family(), connection::Family::Analog);
+    EXPECT_EQ(w.family(), model::Family::Analog);
     // The held port was not probed: its send failed, so only zeros came back.
     EXPECT_EQ(traffic().mid(0, 2), (QStringList{kProbeTx, kZerosRx}));
 }
@@ -159,14 +159,14 @@ TEST_F(SearchTest, OutputTypeByteSelectsTheFamilyByItsHighNibble) {
     struct Case {
         std::uint8_t outputType;
         const char* shown;
-        connection::Family family;
+        model::Family family;
         bool configurationReachable;
     };
     const Case cases[] = {
-        {0x83, "SSI", connection::Family::Ssi, true},
-        {0xB7, "Analog", connection::Family::Analog, true},
-        {0x9F, "Parallel", connection::Family::Parallel, true},
-        {0x40, "64", connection::Family::None, false},
+        {0x83, "SSI", model::Family::Ssi, true},
+        {0xB7, "Analog", model::Family::Analog, true},
+        {0x9F, "Parallel", model::Family::Parallel, true},
+        {0x40, "64", model::Family::None, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -186,7 +186,7 @@ TEST_F(SearchTest, OutputTypeByteSelectsTheFamilyByItsHighNibble) {
         // With the configuration button hidden the load/save button moves up.
         EXPECT_EQ(w.SpeedButton7->y(), c.configurationReachable ? 154 : 77);
         if (c.configurationReachable) {
-            const bool analog = c.family == connection::Family::Analog;
+            const bool analog = c.family == model::Family::Analog;
             EXPECT_EQ(w.Panel2->Edit5->toolTip(),
                       analog ? "preset current value" : "current value of preset or offset");
             EXPECT_EQ(w.Panel2->BitBtn8->toolTip(),

@@ -1,4 +1,4 @@
-#include "ui/factory/factory_panel.h"
+#include "factory/factory_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,9 @@
 
 #include "gui/panels1/panel_checks.h"
 
-namespace orvo::ui {
+namespace orvo::factory {
+using widgets::BitBtn;
+using widgets::Glyph;
 namespace {
 
 using test::ExpectedControl;
@@ -32,7 +34,7 @@ TEST_F(FactoryPanelTest, EveryControlExistsUnderItsNameInItsGroup) {
                                     {p.Label59, "Label59", "QLabel", "GroupBox8"},
                                     {p.Label64, "Label64", "QLabel", "GroupBox8"},
                                     {p.Edit11, "Edit11", "QLineEdit", "GroupBox8"},
-                                    {p.BitBtn21, "BitBtn21", "orvo::ui::BitBtn", "GroupBox8"},
+                                    {p.BitBtn21, "BitBtn21", "orvo::widgets::BitBtn", "GroupBox8"},
                                     {p.GroupBox9, "GroupBox9", "QGroupBox", "Panel7"},
                                     {p.LabelHex, "LabelHex", "QLabel", "GroupBox9"},
                                     {p.Edit12, "Edit12", "QLineEdit", "GroupBox9"},
@@ -44,12 +46,12 @@ TEST_F(FactoryPanelTest, EveryControlExistsUnderItsNameInItsGroup) {
                                     {p.Edit18, "Edit18", "QLineEdit", "GroupBox9"},
                                     {p.Edit19, "Edit19", "QLineEdit", "GroupBox9"},
                                     {p.Edit20, "Edit20", "QLineEdit", "GroupBox9"},
-                                    {p.BitBtn22, "BitBtn22", "orvo::ui::BitBtn", "GroupBox9"},
+                                    {p.BitBtn22, "BitBtn22", "orvo::widgets::BitBtn", "GroupBox9"},
                                     {p.LabelFrameHeader, "LabelFrameHeader", "QLabel", "GroupBox9"},
                                     {p.GroupBox13, "GroupBox13", "QGroupBox", "Panel7"},
                                     {p.Label11, "Label11", "QLabel", "GroupBox13"},
                                     {p.Edit1, "Edit1", "QLineEdit", "GroupBox13"},
-                                    {p.BitBtn3, "BitBtn3", "orvo::ui::BitBtn", "GroupBox13"},
+                                    {p.BitBtn3, "BitBtn3", "orvo::widgets::BitBtn", "GroupBox13"},
                                 });
     for (const BitBtn* apply : {panel.BitBtn21, panel.BitBtn22, panel.BitBtn3}) {
         EXPECT_EQ(apply->kind(), BitBtn::Kind::Apply) << apply->objectName().toStdString();
@@ -154,4 +156,4 @@ TEST_F(FactoryPanelTest, ResetNeutralisesSerialAndNodeButtonsButNotTheTestMessag
 }
 
 }  // namespace
-}  // namespace orvo::ui
+}  // namespace orvo::factory

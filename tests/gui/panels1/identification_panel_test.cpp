@@ -11,8 +11,8 @@ namespace orvo::connection {
 namespace {
 
 using test::ExpectedControl;
-using ui::BitBtn;
-using ui::Glyph;
+using widgets::BitBtn;
+using widgets::Glyph;
 
 class IdentificationPanelTest : public ::testing::Test {
 protected:
@@ -25,14 +25,14 @@ TEST_F(IdentificationPanelTest, EveryControlExistsUnderItsNameInItsGroup) {
     const auto& p = panel;
     test::expectControls(panel, {
                                     {p.GroupBox1, "GroupBox1", "QGroupBox", "Panel1"},
-                                    {p.BitBtn1, "BitBtn1", "orvo::ui::BitBtn", "GroupBox1"},
+                                    {p.BitBtn1, "BitBtn1", "orvo::widgets::BitBtn", "GroupBox1"},
                                     {p.Label18, "Label18", "QLabel", "GroupBox1"},
                                     {p.ComboBox1, "ComboBox1", "QComboBox", "GroupBox1"},
                                     {p.Label24, "Label24", "QLabel", "GroupBox1"},
                                     {p.Label53, "Label53", "QLabel", "GroupBox1"},
                                     {p.Label19, "Label19", "QLabel", "GroupBox1"},
                                     {p.ComboBox2, "ComboBox2", "QComboBox", "GroupBox1"},
-                                    {p.BitBtn2, "BitBtn2", "orvo::ui::BitBtn", "GroupBox1"},
+                                    {p.BitBtn2, "BitBtn2", "orvo::widgets::BitBtn", "GroupBox1"},
                                     {p.GroupBox2, "GroupBox2", "QGroupBox", "Panel1"},
                                     {p.Label12, "Label12", "QLabel", "GroupBox2"},
                                     {p.Label14, "Label14", "QLabel", "GroupBox2"},
@@ -42,9 +42,9 @@ TEST_F(IdentificationPanelTest, EveryControlExistsUnderItsNameInItsGroup) {
                                     {p.Label21, "Label21", "QLabel", "GroupBox2"},
                                     {p.Label22, "Label22", "QLabel", "GroupBox2"},
                                     {p.Label23, "Label23", "QLabel", "GroupBox2"},
-                                    {p.BitBtn4, "BitBtn4", "orvo::ui::BitBtn", "GroupBox2"},
-                                    {p.BitBtn5, "BitBtn5", "orvo::ui::BitBtn", "GroupBox2"},
-                                    {p.BitBtn6, "BitBtn6", "orvo::ui::BitBtn", "GroupBox2"},
+                                    {p.BitBtn4, "BitBtn4", "orvo::widgets::BitBtn", "GroupBox2"},
+                                    {p.BitBtn5, "BitBtn5", "orvo::widgets::BitBtn", "GroupBox2"},
+                                    {p.BitBtn6, "BitBtn6", "orvo::widgets::BitBtn", "GroupBox2"},
                                 });
 }
 

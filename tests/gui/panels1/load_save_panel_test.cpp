@@ -14,8 +14,8 @@ namespace {
 
 using test::ExpectedControl;
 using test::positionIn;
-using ui::BitBtn;
-using ui::Glyph;
+using widgets::BitBtn;
+using widgets::Glyph;
 
 // Stands in for the catalogue: the key itself in angle brackets, so a test sees which entry
 // was asked for.
@@ -41,8 +41,8 @@ TEST_F(LoadSavePanelTest, EveryControlExistsUnderItsNameInItsGroup) {
     const auto& p = panel;
     test::expectControls(panel, {
                                     {p.GroupBox7, "GroupBox7", "QGroupBox", "Panel6"},
-                                    {p.BitBtn19, "BitBtn19", "orvo::ui::BitBtn", "GroupBox7"},
-                                    {p.BitBtn20, "BitBtn20", "orvo::ui::BitBtn", "GroupBox7"},
+                                    {p.BitBtn19, "BitBtn19", "orvo::widgets::BitBtn", "GroupBox7"},
+                                    {p.BitBtn20, "BitBtn20", "orvo::widgets::BitBtn", "GroupBox7"},
                                     {p.GroupBox21, "GroupBox21", "QGroupBox", "GroupBox7"},
                                     {p.Label1, "Label1", "QLabel", "GroupBox21"},
                                     {p.Label54, "Label54", "QLabel", "GroupBox21"},

@@ -11,8 +11,8 @@ namespace orvo::connection {
 namespace {
 
 using test::ExpectedControl;
-using ui::BitBtn;
-using ui::Glyph;
+using widgets::BitBtn;
+using widgets::Glyph;
 
 class PositionPanelTest : public ::testing::Test {
 protected:
@@ -38,11 +38,11 @@ TEST_F(PositionPanelTest, EveryControlExistsUnderItsNameInItsGroup) {
                              {p.Label89, "Label89", "QLabel", "GroupBox3"},
                              {p.RadioButton1, "RadioButton1", "QRadioButton", "GroupBox3"},
                              {p.RadioButton2, "RadioButton2", "QRadioButton", "GroupBox3"},
-                             {p.Animate1, "Animate1", "orvo::ui::AnimationView", "GroupBox3"},
+                             {p.Animate1, "Animate1", "orvo::widgets::AnimationView", "GroupBox3"},
                              {p.GroupBox4, "GroupBox4", "QGroupBox", "Panel2"},
                              {p.Edit5, "Edit5", "QLineEdit", "GroupBox4"},
                              {p.Label90, "Label90", "QLabel", "GroupBox4"},
-                             {p.BitBtn8, "BitBtn8", "orvo::ui::BitBtn", "GroupBox4"},
+                             {p.BitBtn8, "BitBtn8", "orvo::widgets::BitBtn", "GroupBox4"},
                              {p.GroupBox14, "GroupBox14", "QGroupBox", "Panel2"},
                              {p.Label105, "Label105", "QLabel", "GroupBox14"},
                              {p.Label91, "Label91", "QLabel", "GroupBox14"},

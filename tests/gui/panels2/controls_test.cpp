@@ -196,23 +196,23 @@ std::vector<Control> parallelControls(const ParallelPanel& p) {
 }
 
 bool hasKind(QWidget* w, Kind kind) {
-    auto* bitBtn = qobject_cast<ui::BitBtn*>(w);
+    auto* bitBtn = qobject_cast<widgets::BitBtn*>(w);
     switch (kind) {
         case Kind::Group:
             return qobject_cast<QGroupBox*>(w) != nullptr;
         case Kind::Label:
             return qobject_cast<QLabel*>(w) != nullptr &&
-                   qobject_cast<ui::StatusImage*>(w) == nullptr;
+                   qobject_cast<widgets::StatusImage*>(w) == nullptr;
         case Kind::List:
             return qobject_cast<QComboBox*>(w) != nullptr;
         case Kind::Edit:
             return qobject_cast<QLineEdit*>(w) != nullptr;
         case Kind::Status:
-            return qobject_cast<ui::StatusImage*>(w) != nullptr;
+            return qobject_cast<widgets::StatusImage*>(w) != nullptr;
         case Kind::Apply:
-            return bitBtn != nullptr && bitBtn->kind() == ui::BitBtn::Kind::Apply;
+            return bitBtn != nullptr && bitBtn->kind() == widgets::BitBtn::Kind::Apply;
         case Kind::Action:
-            return bitBtn != nullptr && bitBtn->kind() == ui::BitBtn::Kind::Action;
+            return bitBtn != nullptr && bitBtn->kind() == widgets::BitBtn::Kind::Action;
         case Kind::Mode:
             return qobject_cast<QToolButton*>(w) != nullptr;
         case Kind::Push:
@@ -331,7 +331,7 @@ TEST(FamilyPanelControls, EnterInAFieldClicksItsOwnApplyButtonOnly) {
         FamilyPanels f;
         const QWidget& panel = f.byName(c.panel);
         std::map<QString, int> clicks;
-        for (ui::BitBtn* button : panel.findChildren<ui::BitBtn*>()) {
+        for (widgets::BitBtn* button : panel.findChildren<widgets::BitBtn*>()) {
             QObject::connect(button, &QAbstractButton::clicked,
                              [&clicks, button] { ++clicks[button->objectName()]; });
         }

@@ -21,15 +21,15 @@ inline constexpr int kFamilyWidth = 672;
 
 struct FamilyPanels {
     explicit FamilyPanels(int height = kFamilyHeight) {
-        for (ui::PagePanel* p :
-             {static_cast<ui::PagePanel*>(ssi.get()), static_cast<ui::PagePanel*>(analog.get()),
-              static_cast<ui::PagePanel*>(parallel.get())}) {
+        for (widgets::PagePanel* p : {static_cast<widgets::PagePanel*>(ssi.get()),
+                                      static_cast<widgets::PagePanel*>(analog.get()),
+                                      static_cast<widgets::PagePanel*>(parallel.get())}) {
             p->setGeometry(120, 132, kFamilyWidth, height);
             p->layoutPage();
         }
     }
 
-    ui::PagePanel& byName(std::string_view name) {
+    widgets::PagePanel& byName(std::string_view name) {
         if (name == "Panel3") {
             return *ssi;
         }

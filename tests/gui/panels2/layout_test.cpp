@@ -229,7 +229,7 @@ struct InitialState {
     const char* name;
     bool hidden;
     bool enabled;
-    std::optional<ui::Glyph> glyph;  // for buttons with a picture
+    std::optional<widgets::Glyph> glyph;  // for buttons with a picture
 };
 
 constexpr std::nullopt_t kNoButton = std::nullopt;
@@ -241,27 +241,27 @@ constexpr InitialState kInitialStates[] = {
     {"Panel3", "Button1", true, true, kNoButton},
     // Nothing has been read yet, so the configuration register counts as clear: Scaling.
     {"Panel3", "Edit7", false, true, kNoButton},
-    {"Panel3", "BitBtn11", false, true, ui::Glyph::EnterNeutral},
+    {"Panel3", "BitBtn11", false, true, widgets::Glyph::EnterNeutral},
     {"Panel3", "Label46", false, true, kNoButton},
     {"Panel3", "Edit9", true, true, kNoButton},
-    {"Panel3", "BitBtn15", true, true, ui::Glyph::EnterNeutral},
-    {"Panel3", "BitBtn16", true, true, ui::Glyph::None},
-    {"Panel3", "BitBtn18", true, false, ui::Glyph::None},
-    {"Panel3", "BitBtn9", false, true, ui::Glyph::EnterNeutral},
+    {"Panel3", "BitBtn15", true, true, widgets::Glyph::EnterNeutral},
+    {"Panel3", "BitBtn16", true, true, widgets::Glyph::None},
+    {"Panel3", "BitBtn18", true, false, widgets::Glyph::None},
+    {"Panel3", "BitBtn9", false, true, widgets::Glyph::EnterNeutral},
     {"Panel4", "Edit22", false, true, kNoButton},
     {"Panel4", "Label88", false, true, kNoButton},
     {"Panel4", "Edit21", true, true, kNoButton},
-    {"Panel4", "BitBtn23", true, true, ui::Glyph::EnterNeutral},
-    {"Panel4", "BitBtn24", false, true, ui::Glyph::EnterNeutral},
-    {"Panel4", "BitBtn25", true, true, ui::Glyph::None},
-    {"Panel4", "BitBtn27", true, false, ui::Glyph::None},
+    {"Panel4", "BitBtn23", true, true, widgets::Glyph::EnterNeutral},
+    {"Panel4", "BitBtn24", false, true, widgets::Glyph::EnterNeutral},
+    {"Panel4", "BitBtn25", true, true, widgets::Glyph::None},
+    {"Panel4", "BitBtn27", true, false, widgets::Glyph::None},
     {"Panel5", "Edit24", false, true, kNoButton},
     {"Panel5", "Label114", false, true, kNoButton},
     {"Panel5", "Edit27", true, true, kNoButton},
     {"Panel5", "Label118", true, true, kNoButton},
-    {"Panel5", "BitBtn30", false, true, ui::Glyph::EnterNeutral},
-    {"Panel5", "BitBtn34", true, true, ui::Glyph::None},
-    {"Panel5", "BitBtn36", true, false, ui::Glyph::None},
+    {"Panel5", "BitBtn30", false, true, widgets::Glyph::EnterNeutral},
+    {"Panel5", "BitBtn34", true, true, widgets::Glyph::None},
+    {"Panel5", "BitBtn36", true, false, widgets::Glyph::None},
 };
 
 TEST(FamilyPanelLayout, InitialVisibilityEnablingAndPictures) {
@@ -273,7 +273,7 @@ TEST(FamilyPanelLayout, InitialVisibilityEnablingAndPictures) {
         EXPECT_EQ(w->isHidden(), s.hidden);
         EXPECT_EQ(w->isEnabled(), s.enabled);
         if (s.glyph.has_value()) {
-            const auto* button = qobject_cast<const ui::BitBtn*>(w);
+            const auto* button = qobject_cast<const widgets::BitBtn*>(w);
             ASSERT_NE(button, nullptr);
             EXPECT_EQ(button->glyph(), *s.glyph);
         }
@@ -287,9 +287,9 @@ TEST(FamilyPanelLayout, LayoutReplacesEarlierState) {
     f.ssi->Label71->setText(QStringLiteral("123"));
     f.parallel->Edit26->setText(QStringLiteral("55"));
     f.analog->Label88->setText(QStringLiteral("4096"));
-    for (ui::BitBtn* stop : {f.ssi->BitBtn18, f.analog->BitBtn27, f.parallel->BitBtn36}) {
+    for (widgets::BitBtn* stop : {f.ssi->BitBtn18, f.analog->BitBtn27, f.parallel->BitBtn36}) {
         stop->setEnabled(true);
-        stop->setGlyph(ui::Glyph::Success);
+        stop->setGlyph(widgets::Glyph::Success);
     }
     f.ssi->layoutPage();
     f.analog->layoutPage();
@@ -298,10 +298,11 @@ TEST(FamilyPanelLayout, LayoutReplacesEarlierState) {
     EXPECT_EQ(f.ssi->Label71->text(), "?");
     EXPECT_EQ(f.parallel->Edit26->text(), "0");
     EXPECT_EQ(f.analog->Label88->text(), "?");
-    for (const ui::BitBtn* stop : {f.ssi->BitBtn18, f.analog->BitBtn27, f.parallel->BitBtn36}) {
+    for (const widgets::BitBtn* stop :
+         {f.ssi->BitBtn18, f.analog->BitBtn27, f.parallel->BitBtn36}) {
         SCOPED_TRACE(stop->objectName().toStdString());
         EXPECT_FALSE(stop->isEnabled());
-        EXPECT_EQ(stop->glyph(), ui::Glyph::None);
+        EXPECT_EQ(stop->glyph(), widgets::Glyph::None);
     }
 }
 

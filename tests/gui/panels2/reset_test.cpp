@@ -77,21 +77,21 @@ constexpr ResetCase kResetCases[] = {
 
 // What the page's handlers may have left behind before the user switches pages.
 void disturb(QWidget* w, Restored restored) {
-    auto* button = qobject_cast<ui::BitBtn*>(w);
-    auto* image = qobject_cast<ui::StatusImage*>(w);
+    auto* button = qobject_cast<widgets::BitBtn*>(w);
+    auto* image = qobject_cast<widgets::StatusImage*>(w);
     switch (restored) {
         case Restored::NeutralGlyph:
-            button->setGlyph(ui::Glyph::EnterFailure);
+            button->setGlyph(widgets::Glyph::EnterFailure);
             break;
         case Restored::NoGlyph:
-            button->setGlyph(ui::Glyph::Failure);
+            button->setGlyph(widgets::Glyph::Failure);
             break;
         case Restored::NoGlyphStopped:
-            button->setGlyph(ui::Glyph::Success);
+            button->setGlyph(widgets::Glyph::Success);
             button->setEnabled(true);
             break;
         case Restored::NoStatus:
-            image->setStatus(ui::RowStatus::Failure);
+            image->setStatus(widgets::RowStatus::Failure);
             break;
         case Restored::Enabled:
             w->setEnabled(false);
@@ -100,26 +100,26 @@ void disturb(QWidget* w, Restored restored) {
 }
 
 void expectRestored(const QWidget* w, Restored restored) {
-    const auto* button = qobject_cast<const ui::BitBtn*>(w);
-    const auto* image = qobject_cast<const ui::StatusImage*>(w);
+    const auto* button = qobject_cast<const widgets::BitBtn*>(w);
+    const auto* image = qobject_cast<const widgets::StatusImage*>(w);
     switch (restored) {
         case Restored::NeutralGlyph:
             ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->glyph(), ui::Glyph::EnterNeutral);
+            EXPECT_EQ(button->glyph(), widgets::Glyph::EnterNeutral);
             break;
         case Restored::NoGlyph:
             ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->glyph(), ui::Glyph::None);
+            EXPECT_EQ(button->glyph(), widgets::Glyph::None);
             EXPECT_TRUE(button->isEnabled());
             break;
         case Restored::NoGlyphStopped:
             ASSERT_NE(button, nullptr);
-            EXPECT_EQ(button->glyph(), ui::Glyph::None);
+            EXPECT_EQ(button->glyph(), widgets::Glyph::None);
             EXPECT_FALSE(button->isEnabled());
             break;
         case Restored::NoStatus:
             ASSERT_NE(image, nullptr);
-            EXPECT_EQ(image->status(), ui::RowStatus::None);
+            EXPECT_EQ(image->status(), widgets::RowStatus::None);
             break;
         case Restored::Enabled:
             EXPECT_TRUE(w->isEnabled());

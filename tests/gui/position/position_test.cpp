@@ -19,21 +19,21 @@
 #include "connection/position_monitor.h"
 #include "connection/position_panel.h"
 #include "link/commands.h"
+#include "shell/traffic_window.h"
 #include "sim/encoder_profile.h"
 #include "support/frame_tap.h"
 #include "support/window_fixture.h"
-#include "ui/shell/traffic_window.h"
 
 namespace orvo {
 namespace {
 
-using connection::AnalogKind;
-using connection::Family;
-using connection::OutputCode;
+using model::AnalogKind;
+using model::Family;
+using model::OutputCode;
+using shell::TForm1;
 using testing::FrameTap;
 using testing::WindowFixture;
-using ui::Glyph;
-using ui::TForm1;
+using widgets::Glyph;
 namespace cmd = link::cmd;
 
 // Runs the window's event loop (timers, queued calls) for a while, sleeping in between.
@@ -62,7 +62,7 @@ struct Rig {
 
     // Opens the window with its traffic window shown and finds and identifies the encoder.
     TForm1& openAndSearch() {
-        ui::PlatformBundle bundle;
+        shell::PlatformBundle bundle;
         bundle.serialDevices = tap->wrap(f.ports.deviceFactory());
         bundle.portLister = &f.lister;
         bundle.computerName = [] { return std::string("workstation"); };
@@ -112,7 +112,7 @@ sim::EncoderProfile binarySsi() {
     return profile;
 }
 
-void setScaling(connection::EncoderState& s, OutputCode code, std::uint32_t infoTurn,
+void setScaling(model::EncoderState& s, OutputCode code, std::uint32_t infoTurn,
                 std::uint32_t numTurns) {
     s.configuration.outputCode = code;
     s.configuration.programmedResolution = false;
@@ -242,7 +242,7 @@ TEST(PositionDisplay, OffsetModeSplitsFromThePositionMinusTheOffset) {
     TForm1& w = r.openAndSearch();
     r.placeShaft(50.0 / 8192.0);
     w.SpeedButton4->click();
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     setScaling(s, OutputCode::Binary, 8192, 4096);
     s.configuration.offset = true;
     s.configuration.presetEnabled = true;
@@ -264,7 +264,7 @@ TEST(PositionDisplay, NoCountsPerTurnLeavesTheSplitEmptyAndPollingOn) {
     TForm1& w = r.openAndSearch();
     r.placeShaft(1.5);
     w.SpeedButton4->click();
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     setScaling(s, OutputCode::Binary, 8192, 4096);
     // A programmed stroke whose effective counts per turn were never computed.
     s.configuration.programmedResolution = true;
@@ -299,7 +299,7 @@ TEST(PositionDisplay, AnalogSignalInItsUnitAndTheRawCountInHexadecimal) {
         TForm1& w = r.openAndSearch();
         r.placeShaft(10000.0 / 8192.0);
         w.SpeedButton4->click();
-        connection::EncoderState& s = w.encoderState();
+        model::EncoderState& s = w.encoderState();
         s.analog.dacControl = c.dac;
         s.analog.kind = c.kind;
         s.analog.range = c.range;
@@ -324,7 +324,7 @@ TEST(PositionDisplay, AnalogSignalTakesTheSystemDecimalSeparatorAndErrorWithoutA
     TForm1& w = r.openAndSearch();
     r.placeShaft(10000.0 / 8192.0);
     w.SpeedButton4->click();
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     s.analog.kind = AnalogKind::Current;
     s.analog.range = 0;
     s.resolution.infoTurn = 4096;
@@ -414,7 +414,7 @@ TEST(PositionPreset, WrittenActivatedAndLoggedAndThePositionFollows) {
     TForm1& w = r.openAndSearch();
     r.placeShaft(1.5);
     w.SpeedButton4->click();
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     setScaling(s, OutputCode::Binary, 8192, 4096);
     s.configuration.offset = false;
     s.configuration.presetEnabled = true;
@@ -457,7 +457,7 @@ TEST(PositionPreset, AClickWhileAReadingIsInFlightTakesThatReadingFirst) {
     TForm1& w = r.openAndSearch();
     r.placeShaft(1.5);
     w.SpeedButton4->click();
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     setScaling(s, OutputCode::Binary, 8192, 4096);
     connection::PositionPanel& p = *w.Panel2;
     ASSERT_TRUE(waitFor([&] { return p.Edit2->text() == "12288"; }));
@@ -465,14 +465,14 @@ TEST(PositionPreset, AClickWhileAReadingIsInFlightTakesThatReadingFirst) {
     // Drive the cycle by hand up to a request that has just gone out.
     using connection::PositionMonitor;
     while (w.positionMonitor->positionCycle() != PositionMonitor::kSendRequest) {
-        w.PollTick();
+        w.positionMonitor->PollTick();
     }
-    w.PollTick();
+    w.positionMonitor->PollTick();
     // The click comes while the reply is arriving: a send now would purge its first bytes.
     platform::sleepMs(6);
     p.Edit2->clear();
     p.Edit5->setText("500");
-    w.ActivatePreset();
+    w.positionMonitor->ActivatePreset();
 
     EXPECT_EQ(p.BitBtn8->glyph(), Glyph::Success);
     EXPECT_EQ(s.resolution.presetValue, 500u);
@@ -515,7 +515,7 @@ TEST(PositionPreset, RefusalsShowTheirMessageRestoreTheFieldAndSendNothing) {
         Rig r(c.profile);
         TForm1& w = r.openAndSearch();
         w.SpeedButton4->click();
-        connection::EncoderState& s = w.encoderState();
+        model::EncoderState& s = w.encoderState();
         s.configuration.offset = c.offset;
         s.configuration.presetEnabled = true;
         s.configuration.programmedResolution = false;
@@ -562,7 +562,7 @@ TEST(PositionPreset, NoReplyToTheWriteOrTheActivationGivesARedCross) {
         Rig r(binarySsi());
         TForm1& w = r.openAndSearch();
         w.SpeedButton4->click();
-        connection::EncoderState& s = w.encoderState();
+        model::EncoderState& s = w.encoderState();
         setScaling(s, OutputCode::Binary, 8192, 4096);
         s.configuration.offset = false;
         s.resolution.presetValue = 77;
@@ -586,7 +586,7 @@ TEST(PositionPreset, AnalogValueTypedWithACommaIsSentInHalfCounts) {
     Rig r(sim::factoryProfile(sim::Family::Analog));
     TForm1& w = r.openAndSearch();
     w.SpeedButton4->click();
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     s.analog.kind = AnalogKind::Current;
     s.analog.range = 0;  // 4 - 20mA
     s.resolution.totalCounts = 4096 * 16;
@@ -621,7 +621,7 @@ TEST(PositionPreset, WithoutAFamilyTheFieldIsAWholeWordOrNothingIsSent) {
     Rig r(profile);
     TForm1& w = r.openAndSearch();
     ASSERT_EQ(w.family(), Family::None);
-    connection::EncoderState& s = w.encoderState();
+    model::EncoderState& s = w.encoderState();
     connection::PositionPanel& p = *w.Panel2;
 
     const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
@@ -633,7 +633,7 @@ TEST(PositionPreset, WithoutAFamilyTheFieldIsAWholeWordOrNothingIsSent) {
         s.resolution.presetValue = 77;
         r.tap->clear();
         p.Edit5->setText(typed);
-        w.ActivatePreset();
+        w.positionMonitor->ActivatePreset();
         const std::vector<FrameTap::Sent> writes = r.framesOf(cmd::kWritePreset);
         if (sent) {
             ASSERT_EQ(writes.size(), 1u);

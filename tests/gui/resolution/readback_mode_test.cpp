@@ -19,7 +19,7 @@ using ReadBackTest = ResolutionWindowTest;
 
 TEST_F(ReadBackTest, ScalingReadFillsTheMaximaAndTheTotals) {
     // Factory SSI encoder: 8192 x 4096 out of 65536 x 16384.
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     const auto& r = w.encoderState().resolution;
     params::SsiPanel& p = *w.Panel3;
 
@@ -47,19 +47,19 @@ TEST_F(ReadBackTest, MaximaBeyondFifteenDigitsShowAsFixedPoint) {
     sim::EncoderProfile profile = sim::factoryProfile(sim::Family::Ssi);
     profile.maxInfoTurn = 0x80000000;
     profile.maxTurns = 0x80000000;
-    ui::TForm1& w = openConfigurationPage(profile);
+    shell::TForm1& w = openConfigurationPage(profile);
     EXPECT_EQ(w.Panel3->Label51->text(), "2147483648");
     // 2^62 = 4611686018427387904, to fifteen significant digits.
     EXPECT_EQ(w.Panel3->Label71->text(), "4611686018427390000");
 }
 
 TEST_F(ReadBackTest, ScalingReadWithoutReplyLeavesZerosAndDashes) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     const auto& r = w.encoderState().resolution;
     params::SsiPanel& p = *w.Panel3;
 
     noReplyTo(cmd::kReadNumTurns);
-    w.ReadScalingResolution();
+    w.procedures().ReadScalingResolution();
     EXPECT_EQ(p.Edit7->text(), "8192");
     EXPECT_EQ(p.Edit8->text(), "-");
     EXPECT_EQ(r.numTurns, 0u);
@@ -69,7 +69,7 @@ TEST_F(ReadBackTest, ScalingReadWithoutReplyLeavesZerosAndDashes) {
     EXPECT_EQ(p.Label71->text(), "1073741824");
 
     noReplyTo(cmd::kReadMaxInfoTurn);
-    w.ReadScalingResolution();
+    w.procedures().ReadScalingResolution();
     EXPECT_EQ(p.Edit8->text(), "4096");
     EXPECT_EQ(p.Label51->text(), "-");
     EXPECT_EQ(p.Label69->text(), "16384");
@@ -81,14 +81,14 @@ TEST_F(ReadBackTest, ScalingReadWithoutReplyLeavesZerosAndDashes) {
 }
 
 TEST_F(ReadBackTest, ProgrammedReadTakesAZeroStrokeAsTwoToThe32) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     changeEncoder([](sim::Parameters& p) {
         p.deltaPos = 0;
         p.deltaUser = 131072;
     });
     w.Panel2->Label72->show();
 
-    EXPECT_TRUE(w.ReadProgrammedResolution());
+    EXPECT_TRUE(w.procedures().ReadProgrammedResolution().ok);
     const auto& r = w.encoderState().resolution;
     EXPECT_EQ(r.totalCounts, k2p32);
     EXPECT_EQ(r.programmedCounts, 131072u);
@@ -102,19 +102,19 @@ TEST_F(ReadBackTest, ProgrammedReadTakesAZeroStrokeAsTwoToThe32) {
 }
 
 TEST_F(ReadBackTest, ProgrammedReadWithoutReplyKeepsTheHeldValues) {
-    ui::TForm1& w = openConfigurationPage();
-    ASSERT_TRUE(w.ReadProgrammedResolution());
+    shell::TForm1& w = openConfigurationPage();
+    ASSERT_TRUE(w.procedures().ReadProgrammedResolution().ok);
     const auto before = w.encoderState().resolution;
 
     noReplyTo(cmd::kReadDeltaUser);
-    EXPECT_FALSE(w.ReadProgrammedResolution());
+    EXPECT_FALSE(w.procedures().ReadProgrammedResolution().ok);
     EXPECT_EQ(w.Panel3->Edit10->text(), "0");
     EXPECT_EQ(w.encoderState().resolution.programmedCounts, before.programmedCounts);
     // The other read still runs.
     EXPECT_EQ(w.Panel3->Edit9->text(), "7200");
 
     noReplyTo(cmd::kReadDeltaPos);
-    EXPECT_FALSE(w.ReadProgrammedResolution());
+    EXPECT_FALSE(w.procedures().ReadProgrammedResolution().ok);
     EXPECT_EQ(w.Panel3->Edit9->text(), "0");
     EXPECT_EQ(w.encoderState().resolution.totalCounts, before.totalCounts);
 }
@@ -165,7 +165,7 @@ void expectPresented(const params::SsiPanel& p, int mode, const std::string& why
 }
 
 TEST_F(ModeTest, PresentationFollowsBitSevenAndTheLastModeButton) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     struct Case {
         const char* name;
         bool programmed;
@@ -183,13 +183,13 @@ TEST_F(ModeTest, PresentationFollowsBitSevenAndTheLastModeButton) {
     for (const Case& c : cases) {
         w.encoderState().configuration.programmedResolution = c.programmed;
         w.encoderState().modeButtonMemory = c.modeButtonMemory;
-        w.PresentProgrammingMode();
+        w.ssiResolution->PresentProgrammingMode();
         expectPresented(*w.Panel3, c.presented, c.name);
     }
 }
 
 TEST_F(ModeTest, AfterScalingWasPressedAProgrammedEncoderIsPresentedAsStartStop) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     EXPECT_EQ(w.encoderState().modeButtonMemory, 3);  // an encoder found programmed shows Prog
     w.Panel2->Label72->show();
     w.Panel2->Label105->hide();
@@ -206,12 +206,12 @@ TEST_F(ModeTest, AfterScalingWasPressedAProgrammedEncoderIsPresentedAsStartStop)
     // The encoder is put into a programmed mode behind the tool's back.
     changeEncoder([](sim::Parameters& p) { p.configuration |= link::config_bits::kProgrammed; });
     w.encoderState().configuration.programmedResolution = true;
-    w.PresentProgrammingMode();
+    w.ssiResolution->PresentProgrammingMode();
     expectPresented(*w.Panel3, 2, "after Scaling");
 }
 
 TEST_F(ModeTest, ModeButtonsRememberTheirModeAndRunTheSequence) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     struct Case {
         const char* name;
         void (params::ResolutionPage::*click)();
@@ -248,7 +248,7 @@ TEST_F(ModeTest, ModeButtonsRememberTheirModeAndRunTheSequence) {
     for (const Case& c : cases) {
         std::vector<std::string> calls;
         bool programmedWhenWritten = !c.programmed;
-        params::ResolutionView view = w.resolutionPage->view();
+        Substitutes view;
         view.writeConfiguration = [&] {
             calls.push_back("write");
             programmedWhenWritten = w.encoderState().configuration.programmedResolution;

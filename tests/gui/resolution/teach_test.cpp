@@ -7,7 +7,7 @@ namespace orvo {
 namespace {
 
 using testing::ResolutionWindowTest;
-using ui::Glyph;
+using widgets::Glyph;
 namespace cmd = link::cmd;
 namespace acquisition = link::acquisition;
 
@@ -20,7 +20,7 @@ const QString kT3 = "encoder course not valid: \nunable to reach the minimum str
 class TeachTest : public ResolutionWindowTest {
 protected:
     // A programming error from before, which the procedure's steps clear.
-    void showOldError(ui::TForm1& w) {
+    void showOldError(shell::TForm1& w) {
         w.Panel2->Label72->setText("old");
         w.Panel2->Label72->show();
         w.Panel2->Label105->hide();
@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(TeachTest, StartArmsThenRecordsAndEnablesStop) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     EXPECT_FALSE(p.BitBtn18->isEnabled());
     showOldError(w);
@@ -43,7 +43,7 @@ TEST_F(TeachTest, StartArmsThenRecordsAndEnablesStop) {
 }
 
 TEST_F(TeachTest, AFailedStartLeavesStopDisabled) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     struct Case {
         const char* name;
@@ -77,7 +77,7 @@ TEST_F(TeachTest, AFailedStartLeavesStopDisabled) {
 }
 
 TEST_F(TeachTest, RefusedStopShowsTheEncodersReason) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     // The encoder displays 7200 counts over the stroke; a turn has 65536 hardware counts.
     struct Case {
@@ -113,7 +113,7 @@ TEST_F(TeachTest, RefusedStopShowsTheEncodersReason) {
 }
 
 TEST_F(TeachTest, StopWithoutAReasonShowsNoText) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     struct Case {
         const char* name;
@@ -146,7 +146,7 @@ TEST_F(TeachTest, StopWithoutAReasonShowsNoText) {
 }
 
 TEST_F(TeachTest, AnErrorReplyLeftFromBeforeIsNotTakenForTheStops) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     moveShaftTo(0.0);
     p.BitBtn16->click();
@@ -165,11 +165,11 @@ TEST_F(TeachTest, AnErrorReplyLeftFromBeforeIsNotTakenForTheStops) {
 }
 
 TEST_F(TeachTest, AcceptedStopClearsTheErrorAndStores) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     for (bool stored : {true, false}) {
         std::vector<std::string> calls;
-        params::ResolutionView view = w.resolutionPage->view();
+        Substitutes view;
         view.saveParameters = [&] {
             calls.push_back("save");
             return stored;

@@ -11,7 +11,7 @@ namespace orvo {
 namespace {
 
 using testing::ResolutionWindowTest;
-using ui::Glyph;
+using widgets::Glyph;
 namespace cmd = link::cmd;
 
 constexpr std::uint64_t k2p32 = std::uint64_t{1} << 32;
@@ -25,21 +25,21 @@ const QString kClockWarning =
 class ValueWriteTest : public ResolutionWindowTest {
 protected:
     // Scaling 8192 x 4096 out of 65536 x 16384; DeltaPos 7200 over DeltaUser 131072.
-    ui::TForm1& open() {
-        ui::TForm1& w = openConfigurationPage();
-        EXPECT_TRUE(w.ReadProgrammedResolution());
+    shell::TForm1& open() {
+        shell::TForm1& w = openConfigurationPage();
+        EXPECT_TRUE(w.procedures().ReadProgrammedResolution().ok);
         sent->clear();
         return w;
     }
 };
 
 TEST_F(ValueWriteTest, RefusedEntriesAreRestoredAndNothingIsSent) {
-    ui::TForm1& w = open();
+    shell::TForm1& w = open();
     params::SsiPanel& p = *w.Panel3;
     struct Case {
         const char* name;
         QLineEdit* edit;
-        ui::BitBtn* button;
+        widgets::BitBtn* button;
         QString typed;
         QString restored;
         QStringList messages;
@@ -83,7 +83,7 @@ TEST_F(ValueWriteTest, RefusedEntriesAreRestoredAndNothingIsSent) {
 }
 
 TEST_F(ValueWriteTest, ScalingWritesWarnWhenTheClocksAreTooFewAndWriteAllTheSame) {
-    ui::TForm1& w = open();
+    shell::TForm1& w = open();
     params::SsiPanel& p = *w.Panel3;
     struct Case {
         const char* name;
@@ -132,7 +132,7 @@ TEST_F(ValueWriteTest, ScalingWritesWarnWhenTheClocksAreTooFewAndWriteAllTheSame
 }
 
 TEST_F(ValueWriteTest, ProgrammedValuesGoToTheEncoder) {
-    ui::TForm1& w = open();
+    shell::TForm1& w = open();
     params::SsiPanel& p = *w.Panel3;
     const auto& r = w.encoderState().resolution;
 
@@ -165,7 +165,7 @@ TEST_F(ValueWriteTest, ProgrammedValuesGoToTheEncoder) {
 }
 
 TEST_F(ValueWriteTest, EnterInAFieldWritesOnce) {
-    ui::TForm1& w = open();
+    shell::TForm1& w = open();
     params::SsiPanel& p = *w.Panel3;
     const std::pair<QLineEdit*, std::uint8_t> fields[] = {
         {p.Edit7, cmd::kWriteInfoTurn},
@@ -185,13 +185,13 @@ TEST_F(ValueWriteTest, EnterInAFieldWritesOnce) {
 
 // The steps after the write, seen through the window operations the page calls.
 TEST_F(ValueWriteTest, SuccessfulWritesActivateThePresetThenStore) {
-    ui::TForm1& w = open();
+    shell::TForm1& w = open();
     params::SsiPanel& p = *w.Panel3;
     auto& r = w.encoderState().resolution;
     struct Case {
         const char* name;
         QLineEdit* edit;
-        ui::BitBtn* button;
+        widgets::BitBtn* button;
         void (params::ResolutionPage::*click)();
         QString typed;
         std::optional<std::uint8_t> silent;  // a write without reply
@@ -267,7 +267,7 @@ TEST_F(ValueWriteTest, SuccessfulWritesActivateThePresetThenStore) {
     };
     for (const Case& c : cases) {
         std::vector<std::string> calls;
-        params::ResolutionView view = w.resolutionPage->view();
+        Substitutes view;
         view.activatePreset = [&] { calls.push_back("activatePreset"); };
         view.saveParameters = [&] {
             calls.push_back("save");
@@ -288,7 +288,7 @@ TEST_F(ValueWriteTest, SuccessfulWritesActivateThePresetThenStore) {
 
     // The counts per turn of the programmed stroke follow a stored write only.
     auto expectCountsPerTurnAfter = [&](bool stored, const char* deltaPos, float expected) {
-        params::ResolutionView view = w.resolutionPage->view();
+        Substitutes view;
         view.activatePreset = [] {};
         view.saveParameters = [stored] { return stored; };
         auto page = pageWith(view);

@@ -10,21 +10,21 @@
 #include "config/load_save_panel.h"
 #include "connection/identification_panel.h"
 #include "connection/position_panel.h"
+#include "factory/factory_panel.h"
 #include "params/analog_panel.h"
 #include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
+#include "shell/about_box.h"
+#include "shell/traffic_window.h"
 #include "support/window_fixture.h"
-#include "ui/base/pictures.h"
-#include "ui/factory/factory_panel.h"
-#include "ui/shell/about_box.h"
-#include "ui/shell/traffic_window.h"
+#include "widgets/pictures.h"
 
 namespace orvo {
 namespace {
 
-using connection::Family;
+using model::Family;
+using shell::TForm1;
 using testing::WindowFixture;
-using ui::TForm1;
 
 template <typename T = QWidget>
 T* child(QWidget& root, const char* name) {
@@ -86,7 +86,7 @@ TEST(MainWindow, DisabledPagesAndTheirMenuItemsDoNothing) {
     EXPECT_TRUE(w.SpeedButton2->isSelectedPage());
     // Without a search the factory-defaults menu item does nothing either.
     w.caricaprmdef1->trigger();
-    EXPECT_EQ(w.Panel1->BitBtn6->glyph(), ui::Glyph::None);
+    EXPECT_EQ(w.Panel1->BitBtn6->glyph(), widgets::Glyph::None);
 
     // Enabled, the same menu item shows the page.
     w.SpeedButton7->setEnabled(true);
@@ -155,7 +155,7 @@ TEST(MainWindow, ProductLinkByLanguageAndFamily) {
         {3, Family::None, "https://www.orvo.example/eng/index.php"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ui::productLinkFor(c.language, c.family), c.link);
+        EXPECT_EQ(shell::productLinkFor(c.language, c.family), c.link);
     }
 
     WindowFixture f;
@@ -261,13 +261,13 @@ TEST(TrafficWindow, LinesOnlyWhileVisibleClearAndTheNewestWindowWins) {
     ASSERT_EQ(w.serialLink().openActivePort("ttySIM0", 9600), link::status::kOk);
 
     // Hidden: no trace.
-    ui::TForm2* hidden = w.trafficWindow();
+    shell::TForm2* hidden = w.trafficWindow();
     ASSERT_NE(hidden, nullptr);
     w.serialLink().exchange(0, link::cmd::kReadNode, 0, link::TrafficLog::Always);
     EXPECT_TRUE(hidden->Memo1->toPlainText().isEmpty());
 
     w.Viewmessage1->trigger();
-    ui::TForm2* first = w.trafficWindow();
+    shell::TForm2* first = w.trafficWindow();
     ASSERT_NE(first, hidden);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), "RS232");
@@ -285,7 +285,7 @@ TEST(TrafficWindow, LinesOnlyWhileVisibleClearAndTheNewestWindowWins) {
     EXPECT_EQ(first->lines(), (QStringList{" ", " "}));
 
     w.ShowTrafficWindow();
-    ui::TForm2* second = w.trafficWindow();
+    shell::TForm2* second = w.trafficWindow();
     ASSERT_NE(second, first);
     w.serialLink().exchange(0, link::cmd::kReadNode, 0, link::TrafficLog::Always);
     EXPECT_EQ(first->lines(), (QStringList{" ", " "}));
@@ -301,7 +301,7 @@ TEST(TrafficWindow, ReceiveFailuresArriveThroughTheUiThreadInTheUiLanguage) {
     w.portList().listSerialPorts();
     ASSERT_EQ(w.serialLink().openActivePort("ttySIM0", 9600), link::status::kOk);
     w.ShowTrafficWindow();
-    ui::TForm2* window = w.trafficWindow();
+    shell::TForm2* window = w.trafficWindow();
 
     EXPECT_FALSE(w.serialLink().exchange(0, link::cmd::kReadNode, 0, link::TrafficLog::Never).ok());
     testing::processEventsFor(300);
@@ -316,7 +316,7 @@ TEST(AboutBox, ModalEachTimeAndGoneAfterClosing) {
         QString program;
         bool modal = false;
         QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<ui::TForm3*>(QApplication::activeModalWidget());
+            auto* box = qobject_cast<shell::TForm3*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             caption = box->windowTitle();
             program = box->Label7->text();
@@ -328,12 +328,12 @@ TEST(AboutBox, ModalEachTimeAndGoneAfterClosing) {
         EXPECT_TRUE(modal);
         EXPECT_EQ(caption, "About");
         EXPECT_EQ(program, "ORVO_Programmable_encoder.exe");
-        EXPECT_TRUE(w.findChildren<ui::TForm3*>().isEmpty());
+        EXPECT_TRUE(w.findChildren<shell::TForm3*>().isEmpty());
     }
     w.Italiano1Click();
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     w.about1->trigger();
-    EXPECT_TRUE(w.findChildren<ui::TForm3*>().isEmpty());
+    EXPECT_TRUE(w.findChildren<shell::TForm3*>().isEmpty());
 }
 
 TEST(MainWindow, ClosingClosesThePortBeforeTheReceiveThreadStops) {
@@ -482,21 +482,22 @@ namespace {
 // The pictures are SVG compiled into the program; without the SVG icon engine they would all
 // come out empty, silently.
 TEST(Pictures, EveryPictureRenders) {
-    for (ui::Glyph glyph :
-         {ui::Glyph::InProgress, ui::Glyph::Success, ui::Glyph::Failure, ui::Glyph::EnterNeutral,
-          ui::Glyph::EnterSuccess, ui::Glyph::EnterFailure}) {
-        EXPECT_FALSE(ui::pictures::glyphIcon(glyph).pixmap(18, 18).isNull()) << int(glyph);
+    for (widgets::Glyph glyph : {widgets::Glyph::InProgress, widgets::Glyph::Success,
+                                 widgets::Glyph::Failure, widgets::Glyph::EnterNeutral,
+                                 widgets::Glyph::EnterSuccess, widgets::Glyph::EnterFailure}) {
+        EXPECT_FALSE(widgets::pictures::glyphIcon(glyph).pixmap(18, 18).isNull()) << int(glyph);
     }
-    EXPECT_TRUE(ui::pictures::glyphIcon(ui::Glyph::None).isNull());
-    EXPECT_FALSE(ui::pictures::statusPixmap(ui::RowStatus::Success).isNull());
-    EXPECT_FALSE(ui::pictures::statusPixmap(ui::RowStatus::Failure).isNull());
-    EXPECT_TRUE(ui::pictures::statusPixmap(ui::RowStatus::None).isNull());
-    for (const QPixmap& picture : {ui::pictures::warning(), ui::pictures::flagItalian(),
-                                   ui::pictures::flagBritish(), ui::pictures::logo()}) {
+    EXPECT_TRUE(widgets::pictures::glyphIcon(widgets::Glyph::None).isNull());
+    EXPECT_FALSE(widgets::pictures::statusPixmap(widgets::RowStatus::Success).isNull());
+    EXPECT_FALSE(widgets::pictures::statusPixmap(widgets::RowStatus::Failure).isNull());
+    EXPECT_TRUE(widgets::pictures::statusPixmap(widgets::RowStatus::None).isNull());
+    for (const QPixmap& picture : {widgets::pictures::warning(), widgets::pictures::flagItalian(),
+                                   widgets::pictures::flagBritish(), widgets::pictures::logo()}) {
         EXPECT_FALSE(picture.isNull());
     }
-    for (const QString& page : {ui::pictures::kIdentification, ui::pictures::kConfiguration,
-                                ui::pictures::kLoadSave, ui::pictures::kFactory}) {
+    for (const QString& page :
+         {widgets::pictures::kIdentification, widgets::pictures::kConfiguration,
+          widgets::pictures::kLoadSave, widgets::pictures::kFactory}) {
         EXPECT_FALSE(QIcon(page).pixmap(32, 32).isNull()) << page.toStdString();
     }
 }

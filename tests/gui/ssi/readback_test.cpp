@@ -31,7 +31,7 @@ QStringList items(const QComboBox* list) {
 }
 
 TEST_F(ReadbackTest, OpeningTheSsiPageShowsTheEncodersSettings) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     const params::SsiPanel& p = *w.Panel3;
     const config::LoadSavePanel& s = *w.Panel6;
 
@@ -62,9 +62,9 @@ TEST_F(ReadbackTest, OpeningTheSsiPageShowsTheEncodersSettings) {
     EXPECT_EQ(s.Label94->text(), QString::fromUtf8("(25\u00B5s)"));
     EXPECT_EQ(w.Panel2->Edit5->text(), "0");
     EXPECT_EQ(s.Label61->text(), "0");
-    const connection::EncoderState& e = w.encoderState();
+    const model::EncoderState& e = w.encoderState();
     EXPECT_EQ(e.ssi.clockCount, 25);
-    EXPECT_EQ(e.ssi.protocol, connection::SsiProtocol::Tree);
+    EXPECT_EQ(e.ssi.protocol, model::SsiProtocol::Tree);
     EXPECT_EQ(e.ssi.shiftedBits, 0);
     EXPECT_EQ(e.ssi.timeoutCode, 1);
 
@@ -97,7 +97,7 @@ TEST_F(ReadbackTest, RefreshConfigurationFollowsTheEncoderWithoutRunningAHandler
         {0x14, 1, 0, 1, 0, 0, 0, false, true, false},
         {0x00, 1, 0, 0, 0, 1, 0, true, false, false},
     };
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     const params::SsiPanel& p = *w.Panel3;
     const connection::PositionPanel& strip = *w.Panel2;
     for (const Case& c : cases) {
@@ -105,7 +105,7 @@ TEST_F(ReadbackTest, RefreshConfigurationFollowsTheEncoderWithoutRunningAHandler
         onDevice([&](sim::Parameters& d) { d.configuration = c.reg; });
         mark();
 
-        ASSERT_TRUE(w.RefreshConfiguration());
+        ASSERT_TRUE(w.procedures().RefreshConfiguration().has_value());
 
         // Setting the lists from code wrote nothing back.
         EXPECT_EQ(commandsSinceMark(), Commands{kReadConfiguration});
@@ -123,7 +123,7 @@ TEST_F(ReadbackTest, RefreshConfigurationFollowsTheEncoderWithoutRunningAHandler
         EXPECT_EQ(p.ComboBox10->isEnabled(), c.parityEnabled);
         EXPECT_EQ(strip.GroupBox4->title(), c.offset ? "   Offset   " : "   Preset   ");
         EXPECT_EQ(strip.BitBtn8->text(), c.offset ? "activate offset" : "activate preset");
-        const connection::ConfigurationState& s = w.encoderState().configuration;
+        const model::ConfigurationState& s = w.encoderState().configuration;
         EXPECT_EQ(s.offset, c.offset);
         EXPECT_EQ(s.presetEnabled, c.presetEnabled);
         EXPECT_EQ(s.parityEnabled, c.parityEnabled);
@@ -134,19 +134,19 @@ TEST_F(ReadbackTest, RefreshConfigurationFollowsTheEncoderWithoutRunningAHandler
     onDevice([](sim::Parameters& d) { d.configuration = 0xFE; });
     noReplyTo(kReadConfiguration);
     watchTraffic();
-    EXPECT_FALSE(w.RefreshConfiguration());
+    EXPECT_FALSE(w.procedures().RefreshConfiguration().has_value());
     EXPECT_TRUE(traffic().isEmpty());
     EXPECT_EQ(w.Panel6->Label55->text(), "0");
     EXPECT_EQ(p.ComboBox5->currentIndex(), 1);
     EXPECT_EQ(strip.GroupBox4->title(), "   Preset   ");
-    EXPECT_EQ(w.encoderState().configuration.outputCode, connection::OutputCode::Gray);
+    EXPECT_EQ(w.encoderState().configuration.outputCode, model::OutputCode::Gray);
     EXPECT_FALSE(w.encoderState().configuration.counterClockwise);
 }
 
 TEST_F(ReadbackTest, WriteConfigurationSendsTheWholeDecodedCopyUnlogged) {
-    ui::TForm1& w = openConfigurationPage();
-    connection::ConfigurationState& s = w.encoderState().configuration;
-    s.outputCode = connection::OutputCode::Binary;
+    shell::TForm1& w = openConfigurationPage();
+    model::ConfigurationState& s = w.encoderState().configuration;
+    s.outputCode = model::OutputCode::Binary;
     s.offset = true;
     s.presetEnabled = false;
     s.parityOdd = true;
@@ -155,23 +155,23 @@ TEST_F(ReadbackTest, WriteConfigurationSendsTheWholeDecodedCopyUnlogged) {
     s.programmedResolution = true;
     watchTraffic();
 
-    EXPECT_TRUE(w.WriteConfiguration());
+    EXPECT_TRUE(w.procedures().WriteConfiguration());
     EXPECT_EQ(working().configuration, 0xFE);
     EXPECT_TRUE(traffic().isEmpty());
 
     noReplyTo(link::cmd::kWriteConfiguration);
-    EXPECT_FALSE(w.WriteConfiguration());
+    EXPECT_FALSE(w.procedures().WriteConfiguration());
 }
 
 TEST_F(ReadbackTest, SaveParametersStoresAndLogsOnlyWhenAnswered) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     onDevice([](sim::Parameters& d) { d.configuration = 0x00; });
-    ASSERT_TRUE(w.RefreshConfiguration());
+    ASSERT_TRUE(w.procedures().RefreshConfiguration().has_value());
     w.encoderState().configuration.counterClockwise = true;
-    ASSERT_TRUE(w.WriteConfiguration());
+    ASSERT_TRUE(w.procedures().WriteConfiguration());
     watchTraffic();
 
-    EXPECT_TRUE(w.SaveParameters());
+    EXPECT_TRUE(w.procedures().SaveParameters());
     EXPECT_EQ(lastDataOf(kMemoryAction), link::memory::kSaveParameters);
     EXPECT_EQ(stored().configuration, 0x40);
     const QStringList lines = traffic();
@@ -180,12 +180,12 @@ TEST_F(ReadbackTest, SaveParametersStoresAndLogsOnlyWhenAnswered) {
 
     watchTraffic();
     noReplyTo(kMemoryAction);
-    EXPECT_FALSE(w.SaveParameters());
+    EXPECT_FALSE(w.procedures().SaveParameters());
     EXPECT_TRUE(traffic().isEmpty());
 }
 
 TEST_F(ReadbackTest, RefreshInterfaceReadsTheSsiRegistersAndThePreset) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     const params::SsiPanel& p = *w.Panel3;
     const config::LoadSavePanel& s = *w.Panel6;
 
@@ -196,7 +196,7 @@ TEST_F(ReadbackTest, RefreshInterfaceReadsTheSsiRegistersAndThePreset) {
         d.presetValue = 1234;
     });
     mark();
-    EXPECT_TRUE(w.RefreshInterface());
+    EXPECT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(commandsSinceMark(), (Commands{kReadSsiFormat, kReadSsiTimeout, kReadPreset}));
     EXPECT_EQ(p.Edit6->text(), "28");
     EXPECT_EQ(s.Label56->text(), "28");
@@ -218,7 +218,7 @@ TEST_F(ReadbackTest, RefreshInterfaceReadsTheSsiRegistersAndThePreset) {
         d.numTurns = 1;  // 13 bits used, 19 leading zeros: 19 + 25 - 32 shifted
     });
     mark();
-    EXPECT_TRUE(w.RefreshInterface());
+    EXPECT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(commandsSinceMark(),
               (Commands{kReadSsiFormat, kReadTreeShift, kReadSsiTimeout, kReadPreset}));
     EXPECT_EQ(p.ComboBox4->currentIndex(), 1);
@@ -244,11 +244,11 @@ TEST_F(ReadbackTest, RefreshInterfaceReadsTheSsiRegistersAndThePreset) {
     onDevice([](sim::Parameters& d) { d.ssiFormat = 0x99; });
     for (const Failure& c : failures) {
         SCOPED_TRACE(int(c.command));
-        ASSERT_TRUE(w.RefreshInterface());
+        ASSERT_TRUE(w.procedures().RefreshInterface().ok);
         window().Panel3->Edit6->setText("");
         noReplyTo(c.command);
         mark();
-        EXPECT_FALSE(w.RefreshInterface());
+        EXPECT_FALSE(w.procedures().RefreshInterface().ok);
         EXPECT_EQ(commandsSinceMark(),
                   (Commands{kReadSsiFormat, kReadTreeShift, kReadSsiTimeout, kReadPreset}));
         EXPECT_EQ(p.Edit6->text(), c.edit6);
@@ -258,26 +258,26 @@ TEST_F(ReadbackTest, RefreshInterfaceReadsTheSsiRegistersAndThePreset) {
 }
 
 TEST_F(ReadbackTest, PresetInAProgrammedModeIsShownInDisplayedCounts) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     onDevice([](sim::Parameters& d) {
         d.configuration = 0x80;
         d.deltaPos = 1000;
         d.deltaUser = 524288;
         d.presetValue = 524288;
     });
-    ASSERT_TRUE(w.RefreshConfiguration());
+    ASSERT_TRUE(w.procedures().RefreshConfiguration().has_value());
     // What the programmed reads hold once they have run.
     w.encoderState().resolution.totalCounts = 1000;
     w.encoderState().resolution.programmedCounts = 524288;
 
-    EXPECT_TRUE(w.RefreshInterface());
+    EXPECT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(w.Panel2->Edit5->text(), "1000");
     EXPECT_EQ(w.Panel6->Label61->text(), "1000");
     EXPECT_EQ(w.encoderState().resolution.presetValue, 1000u);
 }
 
 TEST_F(ReadbackTest, ParallelEncoderFillsItsOwnPageAndTheOptions) {
-    ui::TForm1& w = openConfigurationPage(sim::Family::Parallel);
+    shell::TForm1& w = openConfigurationPage(sim::Family::Parallel);
     const params::ParallelPanel& p = *w.Panel5;
     const config::LoadSavePanel& s = *w.Panel6;
 
@@ -296,7 +296,7 @@ TEST_F(ReadbackTest, ParallelEncoderFillsItsOwnPageAndTheOptions) {
         d.presetValue = 77;
     });
     const int ssiCode = w.Panel3->ComboBox5->currentIndex();
-    ASSERT_TRUE(w.RefreshConfiguration());
+    ASSERT_TRUE(w.procedures().RefreshConfiguration().has_value());
     EXPECT_EQ(p.ComboBox21->currentIndex(), 2);
     EXPECT_EQ(p.ComboBox22->currentIndex(), 1);
     EXPECT_EQ(p.ComboBox23->currentIndex(), 1);
@@ -312,7 +312,7 @@ TEST_F(ReadbackTest, ParallelEncoderFillsItsOwnPageAndTheOptions) {
 
     watchTraffic();
     mark();
-    EXPECT_TRUE(w.RefreshInterface());
+    EXPECT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(commandsSinceMark(), (Commands{kReadPreset, kReadOptions}));
     // The options read leaves no lines; the preset read does.
     EXPECT_EQ(traffic().size(), 2);
@@ -324,11 +324,11 @@ TEST_F(ReadbackTest, ParallelEncoderFillsItsOwnPageAndTheOptions) {
     EXPECT_EQ(s.Label58->text(), "77");
 
     noReplyTo(kReadOptions);
-    EXPECT_FALSE(w.RefreshInterface());
+    EXPECT_FALSE(w.procedures().RefreshInterface().ok);
 }
 
 TEST_F(ReadbackTest, AnalogEncoderFillsItsListsAndThePresetInOutputUnits) {
-    ui::TForm1& w = openConfigurationPage(sim::Family::Analog);
+    shell::TForm1& w = openConfigurationPage(sim::Family::Analog);
     const params::AnalogPanel& p = *w.Panel4;
     const config::LoadSavePanel& s = *w.Panel6;
     const QLocale locale = QLocale::system();
@@ -341,7 +341,7 @@ TEST_F(ReadbackTest, AnalogEncoderFillsItsListsAndThePresetInOutputUnits) {
     EXPECT_EQ(s.Label56->text(), "4101");
     EXPECT_EQ(s.Label57->text(), "0");
     EXPECT_EQ(w.Panel2->Edit5->text(), locale.toString(4.0, 'f', 2));
-    EXPECT_EQ(w.encoderState().analog.kind, connection::AnalogKind::Current);
+    EXPECT_EQ(w.encoderState().analog.kind, model::AnalogKind::Current);
     EXPECT_EQ(p.ComboBox14->currentIndex(), 0);
     EXPECT_EQ(p.ComboBox13->currentIndex(), 0);
     EXPECT_EQ(s.Label55->toolTip(),
@@ -349,7 +349,7 @@ TEST_F(ReadbackTest, AnalogEncoderFillsItsListsAndThePresetInOutputUnits) {
 
     // Voltage, +-10V: preset 0 is -10 V.
     onDevice([](sim::Parameters& d) { d.dacControl = 0x1003; });
-    EXPECT_TRUE(w.RefreshInterface());
+    EXPECT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(p.ComboBox17->currentIndex(), 0);
     EXPECT_EQ(items(p.ComboBox18), (QStringList{"0 - 5V", "0 - 10V", "± 5V", "± 10V"}));
     EXPECT_EQ(p.ComboBox18->currentIndex(), 3);
@@ -357,7 +357,7 @@ TEST_F(ReadbackTest, AnalogEncoderFillsItsListsAndThePresetInOutputUnits) {
 
     // Current without a range: no range selected, and the last output value is kept.
     onDevice([](sim::Parameters& d) { d.dacControl = 0x0004; });
-    EXPECT_TRUE(w.RefreshInterface());
+    EXPECT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(p.ComboBox16->currentIndex(), 1);
     EXPECT_EQ(p.ComboBox17->currentIndex(), 1);
     EXPECT_EQ(p.ComboBox18->currentIndex(), -1);
@@ -365,11 +365,11 @@ TEST_F(ReadbackTest, AnalogEncoderFillsItsListsAndThePresetInOutputUnits) {
 
     // The DAC read unanswered: the lists go to their first items, the type is unknown.
     noReplyTo(link::cmd::kReadAnalog);
-    EXPECT_FALSE(w.RefreshInterface());
+    EXPECT_FALSE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(p.ComboBox16->currentIndex(), 0);
     EXPECT_EQ(p.ComboBox17->currentIndex(), 0);
     EXPECT_EQ(p.ComboBox18->currentIndex(), 0);
-    EXPECT_EQ(w.encoderState().analog.kind, connection::AnalogKind::Unknown);
+    EXPECT_EQ(w.encoderState().analog.kind, model::AnalogKind::Unknown);
     EXPECT_EQ(w.Panel2->Edit5->text(), "error");
 }
 

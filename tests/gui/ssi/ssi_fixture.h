@@ -18,33 +18,33 @@
 #include "params/analog_panel.h"
 #include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
+#include "shell/traffic_window.h"
 #include "sim/encoder_model.h"
 #include "support/frame_tap.h"
 #include "support/window_fixture.h"
-#include "ui/shell/traffic_window.h"
 
 namespace orvo::testing {
 
 class SsiWindowTest : public ::testing::Test {
 protected:
     // Searches, then opens the configuration page, as the user does.
-    ui::TForm1& openConfigurationPage(sim::Family family = sim::Family::Ssi) {
+    shell::TForm1& openConfigurationPage(sim::Family family = sim::Family::Ssi) {
         encoder = f.addPort("ttyA", family);
-        ui::PlatformBundle bundle;
+        shell::PlatformBundle bundle;
         bundle.serialDevices = sent->wrap(f.ports.deviceFactory());
         bundle.portLister = &f.lister;
         bundle.computerName = [] { return std::string("workstation"); };
         bundle.openUrl = [](const QString&) {};
         bundle.dialogs = &f.dialogs;
         bundle.workingFolder = f.folder.path();
-        f.window = std::make_unique<ui::TForm1>(std::move(bundle));
-        ui::TForm1& w = *f.window;
+        f.window = std::make_unique<shell::TForm1>(std::move(bundle));
+        shell::TForm1& w = *f.window;
         w.Panel1->BitBtn1->click();
         EXPECT_TRUE(w.encoderState().found);
         w.SpeedButton4->click();
         return w;
     }
-    ui::TForm1& window() { return *f.window; }
+    shell::TForm1& window() { return *f.window; }
 
     // The encoder's parameters changed behind the tool's back (working and stored alike).
     void onDevice(const std::function<void(sim::Parameters&)>& change) {

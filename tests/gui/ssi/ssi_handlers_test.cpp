@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ssi_fixture.h"
-#include "ui/catalogue.h"
+#include "text/catalogue.h"
 
 namespace orvo {
 namespace {
@@ -17,8 +17,8 @@ using link::cmd::kWriteConfiguration;
 using link::cmd::kWriteSsiFormat;
 using link::cmd::kWriteSsiTimeout;
 using testing::SsiWindowTest;
-using ui::Glyph;
-using ui::RowStatus;
+using widgets::Glyph;
+using widgets::RowStatus;
 
 using Commands = std::vector<std::uint8_t>;
 
@@ -39,7 +39,7 @@ TEST_F(SsiHandlersTest, EachConfigurationListWritesReadsBackAndStores) {
         std::uint8_t before;
         QComboBox* params::SsiPanel::*list;
         int position;
-        ui::StatusImage* params::SsiPanel::*status;
+        widgets::StatusImage* params::SsiPanel::*status;
         std::uint8_t after;
     };
     using P = params::SsiPanel;
@@ -58,12 +58,12 @@ TEST_F(SsiHandlersTest, EachConfigurationListWritesReadsBackAndStores) {
         // The other bits go back as the tool decoded them.
         {"direction among others", 0x9A, &P::ComboBox6, 1, &P::Image24, 0xDA},
     };
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         onDevice([&](sim::Parameters& d) { d.configuration = c.before; });
-        ASSERT_TRUE(w.RefreshConfiguration());
+        ASSERT_TRUE(w.procedures().RefreshConfiguration().has_value());
         (p.*c.status)->setStatus(RowStatus::None);
         mark();
 
@@ -79,7 +79,7 @@ TEST_F(SsiHandlersTest, EachConfigurationListWritesReadsBackAndStores) {
 }
 
 TEST_F(SsiHandlersTest, AListChangeThatIsNotStoredShowsTheFailureIconAndKeepsTheChoice) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
 
     // The store goes unanswered: the register was written and read back all the same.
@@ -101,7 +101,7 @@ TEST_F(SsiHandlersTest, AListChangeThatIsNotStoredShowsTheFailureIconAndKeepsThe
     EXPECT_EQ(commandsSinceMark(), Commands{kWriteConfiguration});
     EXPECT_EQ(p.Image23->status(), RowStatus::Failure);
     EXPECT_EQ(p.ComboBox5->currentIndex(), 0);
-    EXPECT_EQ(w.encoderState().configuration.outputCode, connection::OutputCode::Binary);
+    EXPECT_EQ(w.encoderState().configuration.outputCode, model::OutputCode::Binary);
     settle();
 
     // The read-back goes unanswered: the change is not stored.
@@ -132,7 +132,7 @@ TEST_F(SsiHandlersTest, ParityNeedsAClockOfItsOwn) {
         {"Scaling, 2^25 with a small DeltaPos", 0x00, 8192, 4096, 7200, false},
         {"Scaling, 2^24 + 1", 0x00, 65281, 257, 7200, false},
     };
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     ASSERT_EQ(w.encoderState().ssi.clockCount, 25);
     for (const Case& c : cases) {
@@ -143,7 +143,7 @@ TEST_F(SsiHandlersTest, ParityNeedsAClockOfItsOwn) {
             d.numTurns = c.numTurns;
             d.deltaPos = c.deltaPos;
         });
-        ASSERT_TRUE(w.RefreshConfiguration());
+        ASSERT_TRUE(w.procedures().RefreshConfiguration().has_value());
         f.dialogs.messages.clear();
         mark();
 
@@ -188,7 +188,7 @@ TEST_F(SsiHandlersTest, ClockCountKeepsTheAlignmentAndWarnsWithoutStopping) {
         {"enough clocks at exactly the total", 0x99, "25", std::uint64_t{1} << 25, false, 0x99},
         {"an empty field is no clocks", 0x19, "", 1, false, 0x00},
     };
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,7 +222,7 @@ TEST_F(SsiHandlersTest, ClockCountKeepsTheAlignmentAndWarnsWithoutStopping) {
 }
 
 TEST_F(SsiHandlersTest, ClockCountsTheFieldCannotHoldAreRefusedWithNothingSent) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     // Large enough for the clock warning, which a refused entry must not reach.
     w.encoderState().resolution.totalCounts = std::uint64_t{1} << 40;
@@ -244,7 +244,7 @@ TEST_F(SsiHandlersTest, ClockCountsTheFieldCannotHoldAreRefusedWithNothingSent) 
 }
 
 TEST_F(SsiHandlersTest, ClockCountFailures) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
 
     // The write goes unanswered: the field shows the clock count held before.
@@ -283,7 +283,7 @@ TEST_F(SsiHandlersTest, ClockCountFailures) {
 }
 
 TEST_F(SsiHandlersTest, TimeoutIsWrittenStoredAndLoggedEvenWhenUnanswered) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     watchTraffic();
 
@@ -325,12 +325,12 @@ TEST_F(SsiHandlersTest, ProtocolChoices) {
         // Both alignment bits read back count as tree; the tool writes the tree bit alone.
         {"tree over both bits", 0xD9, 1, 0x99, true},
     };
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         onDevice([&](sim::Parameters& d) { d.ssiFormat = c.formatBefore; });
-        ASSERT_TRUE(w.RefreshInterface());
+        ASSERT_TRUE(w.procedures().RefreshInterface().ok);
         p.Image22->setStatus(RowStatus::None);
         mark();
 
@@ -362,13 +362,13 @@ TEST_F(SsiHandlersTest, ProtocolWithTheFormatReadUnanswered) {
         {"tree chosen over right aligned", 0x19, 1, false},
         {"right aligned chosen over tree", 0x99, 0, true},
     };
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         onDevice([&](sim::Parameters& d) { d.ssiFormat = c.formatBefore; });
-        ASSERT_TRUE(w.RefreshInterface());
-        const connection::SsiProtocol before = w.encoderState().ssi.protocol;
+        ASSERT_TRUE(w.procedures().RefreshInterface().ok);
+        const model::SsiProtocol before = w.encoderState().ssi.protocol;
         const QString shiftShown = p.Label37->text();
         noReplyTo(kReadSsiFormat);
         mark();
@@ -392,13 +392,13 @@ TEST_F(SsiHandlersTest, ProtocolWithTheFormatReadUnanswered) {
 }
 
 TEST_F(SsiHandlersTest, ShiftedBitsReadButtonReadsWhateverTheProtocol) {
-    ui::TForm1& w = openConfigurationPage();
+    shell::TForm1& w = openConfigurationPage();
     params::SsiPanel& p = *w.Panel3;
     onDevice([](sim::Parameters& d) {
         d.ssiFormat = 0x19;  // right aligned
         d.numTurns = 1;      // 8192 counts: 13 bits, 19 leading zero bits
     });
-    ASSERT_TRUE(w.RefreshInterface());
+    ASSERT_TRUE(w.procedures().RefreshInterface().ok);
     EXPECT_EQ(p.Label37->text(), "-");
     mark();
 

@@ -1,4 +1,4 @@
-#include "ui/catalogue.h"
+#include "text/catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvo::ui {
+namespace orvo::text {
 namespace {
 
 const char* nameOf(Language language) {
@@ -270,4 +270,4 @@ TEST(CatalogueText, ListOfKeysGivesTextsInOrder) {
 }
 
 }  // namespace
-}  // namespace orvo::ui
+}  // namespace orvo::text

@@ -1,4 +1,5 @@
-#include "ui/language_bindings.h"
+#include "text/control_texts.h"
+#include "widgets/apply_language.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,8 @@
 #include <utility>
 #include <vector>
 
-namespace orvo::ui {
+namespace orvo::widgets {
+using namespace text;
 namespace {
 
 // --- The tables -----------------------------------------------------------------------------
@@ -320,4 +322,4 @@ TEST(ApplyLanguage, ReportsControlsOfTheWrongKind) {
 }
 
 }  // namespace
-}  // namespace orvo::ui
+}  // namespace orvo::widgets

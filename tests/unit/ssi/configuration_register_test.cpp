@@ -10,9 +10,9 @@
 namespace orvo::params {
 namespace {
 
-using connection::AnalogKind;
-using connection::OutputCode;
-using connection::SsiProtocol;
+using model::AnalogKind;
+using model::OutputCode;
+using model::SsiProtocol;
 
 constexpr std::uint64_t k2Pow24 = std::uint64_t{1} << 24;
 constexpr std::uint64_t k2Pow25 = std::uint64_t{1} << 25;

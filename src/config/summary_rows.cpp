@@ -1,0 +1,150 @@
+#include "config/summary_rows.h"
+
+#include "link/commands.h"
+
+namespace orvo::config {
+
+using model::Family;
+
+namespace {
+
+using enum Parameter;
+
+// The family's parameters in file-line order, and the catalogue keys of their captions.
+struct RowLayout {
+    Parameter parameter;
+    std::string_view captionKey;
+};
+using FamilyLayout = std::array<RowLayout, kSummaryRows>;
+
+constexpr FamilyLayout kSsiRows = {{
+    {BaudRate, "TxtBaudRate"},
+    {Configuration, "TxtConfigRegister"},
+    {ClockCount, "TxtSsiClockNumber"},
+    {TimeoutCode, "TxtSsiTimeout"},
+    {InfoTurn, "TxtInfoPerTurn"},
+    {NumTurns, "TxtNumberOfTurns"},
+    {Preset, "TxtPresetValue"},
+    {DeltaUser, "TxtDeltaUser"},
+    {DeltaPos, "TxtDeltaPos"},
+}};
+constexpr FamilyLayout kAnalogRows = {{
+    {BaudRate, "TxtBaudRate"},
+    {Configuration, "TxtConfigRegister"},
+    {DacControl, "TxtDacControl"},
+    {Preset, "TxtPresetValue"},
+    {NumTurns, "TxtNumberOfTurns"},
+    {DeltaUser, "TxtDeltaUser"},
+    {None, ""},
+    {None, ""},
+    {None, ""},
+}};
+constexpr FamilyLayout kParallelRows = {{
+    {BaudRate, "TxtBaudRate"},
+    {Configuration, "TxtConfigRegister"},
+    {InfoTurn, "TxtInfoPerTurn"},
+    {NumTurns, "TxtNumberOfTurns"},
+    {Preset, "TxtPresetValue"},
+    {DeltaUser, "TxtDeltaUser"},
+    {DeltaPos, "TxtDeltaPos"},
+    {Options, "TxtOptions"},
+    {None, ""},
+}};
+constexpr FamilyLayout kNoFamilyRows = {{
+    {BaudRate, ""},
+    {Configuration, ""},
+    {None, ""},
+    {None, ""},
+    {None, ""},
+    {None, ""},
+    {None, ""},
+    {None, ""},
+    {None, ""},
+}};
+
+const FamilyLayout& layoutOf(Family family) {
+    switch (family) {
+        case Family::Ssi:
+            return kSsiRows;
+        case Family::Analog:
+            return kAnalogRows;
+        case Family::Parallel:
+            return kParallelRows;
+        case Family::None:
+            break;
+    }
+    return kNoFamilyRows;
+}
+
+// The time-out list item of a code, in parentheses; nothing for a code the list lacks.
+std::optional<std::string> timeoutItemOf(const std::string& code) {
+    if (code.empty() || code.size() > 1 || code[0] < '0' || code[0] > '9') {
+        return std::nullopt;
+    }
+    const auto index = static_cast<std::size_t>(code[0] - '0');
+    if (index >= link::kSsiTimeoutMicros.size()) {
+        return std::nullopt;
+    }
+    return "(" + std::to_string(link::kSsiTimeoutMicros[index]) + "\u00B5s)";
+}
+
+}  // namespace
+
+Parameter rowParameter(Family family, int row) {
+    if (row < 1 || row > kSummaryRows) {
+        return None;
+    }
+    return layoutOf(family)[static_cast<std::size_t>(row - 1)].parameter;
+}
+
+const std::optional<std::string>& valueOf(const model::SummaryValues& values, Parameter parameter) {
+    static const std::optional<std::string> kNothing;
+    switch (parameter) {
+        case BaudRate:
+            return values.baudRate;
+        case Configuration:
+            return values.configuration;
+        case ClockCount:
+            return values.clockCount;
+        case TimeoutCode:
+            return values.timeoutCode;
+        case DacControl:
+            return values.dacControl;
+        case InfoTurn:
+            return values.infoTurn;
+        case NumTurns:
+            return values.numTurns;
+        case Preset:
+            return values.preset;
+        case DeltaUser:
+            return values.deltaUser;
+        case DeltaPos:
+            return values.deltaPos;
+        case Options:
+            return values.options;
+        case None:
+            break;
+    }
+    return kNothing;
+}
+
+SummaryRows summaryRows(Family family, const model::SummaryValues& values) {
+    SummaryRows summary;
+    const FamilyLayout& layout = layoutOf(family);
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        SummaryRow& row = summary.rows[i];
+        row.parameter = layout[i].parameter;
+        row.captionKey = layout[i].captionKey;
+        row.visible = !row.captionKey.empty();
+        const std::optional<std::string>& value = valueOf(values, row.parameter);
+        row.value = value.value_or(std::string(kNotRead));
+    }
+    summary.timeoutItemVisible = family == Family::Ssi;
+    summary.timeoutItem = std::string(kNotRead);
+    if (family == Family::Ssi && values.timeoutCode) {
+        summary.timeoutItem = timeoutItemOf(*values.timeoutCode).value_or(std::string(kNotRead));
+    }
+    return summary;
+}
+
+}  // namespace orvo::config

@@ -1,0 +1,49 @@
+#pragma once
+
+// What every page class is handed instead of reaching into the window or into other pages: the
+// link, the encoder state, the shared procedures, the texts, the dialogs, and the requests that
+// another page or the window serves. The window owns all of it and hands the same context to
+// every page.
+
+#include <QObject>
+#include <QWidget>
+
+#include "link/link.h"
+#include "model/encoder_state.h"
+#include "params/parameter_procedures.h"
+#include "platform/dialogs.h"
+#include "text/catalogue.h"
+
+namespace orvo::pages {
+
+// What a page asks for without knowing who does it.
+class PageRequests : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+signals:
+    // Send and activate the preset typed in the position strip, as its button does.
+    void activatePreset();
+    // The diagnostics group of the position strip shows why the encoder refused a programming
+    // step, or clears that reason again.
+    void programmingError(const QString& text);
+    void programmingErrorCleared();
+    // The family's configuration page shown again, as its page button does.
+    void showFamilyPage();
+    // The identification changed what the page buttons offer: restack them and name the
+    // family's product page.
+    void pageButtonsChanged();
+};
+
+struct PageContext {
+    link::Link& link;
+    model::EncoderState& state;
+    params::ParameterProcedures& procedures;
+    const text::Catalogue& catalogue;
+    platform::Dialogs& dialogs;
+    QWidget* window;  // parent of the message boxes
+    PageRequests& requests;
+};
+
+}  // namespace orvo::pages

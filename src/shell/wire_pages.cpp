@@ -1,0 +1,174 @@
+// Wiring of the pages into the window: each page is made with the page context and the panel it
+// owns, and its panel's controls are connected to its handlers. Pages never reach each other
+// through the window; what one page asks of another goes through the context's requests.
+
+#include "config/load_save_page.h"
+#include "config/load_save_panel.h"
+#include "connection/identification_panel.h"
+#include "connection/position_monitor.h"
+#include "connection/position_panel.h"
+#include "factory/factory_panel.h"
+#include "params/analog_page.h"
+#include "params/analog_panel.h"
+#include "params/parallel_page.h"
+#include "params/parallel_panel.h"
+#include "params/resolution_page.h"
+#include "params/ssi_page.h"
+#include "params/ssi_panel.h"
+#include "shell/main_window.h"
+
+namespace orvo::shell {
+
+namespace {
+
+widgets::ScaledResolutionGroup ssiGroup(const params::SsiPanel& p) {
+    return widgets::ScaledResolutionGroup{
+        .group = p.GroupBox16,
+        .modeCaption = p.Label38,
+        .scaling = p.SpeedButton11,
+        .startStop = p.SpeedButton12,
+        .prog = p.SpeedButton13,
+        .infoTurn = {p.Label39, p.Edit7, p.BitBtn11},
+        .numTurns = {p.Label40, p.Edit8, p.BitBtn12},
+        .totalCounts = {p.Label45, p.Label46},
+        .deltaPos = {p.Label49, p.Edit9, p.BitBtn14},
+        .deltaUser = {p.Label52, p.Edit10, p.BitBtn15},
+        .teachStart = p.BitBtn16,
+        .teachStop = p.BitBtn18,
+        .limitsBox = p.GroupBox22,
+        .limitRows = {{{p.Label50, p.Label51}, {p.Label68, p.Label69}, {p.Label70, p.Label71}}},
+    };
+}
+
+widgets::ScaledResolutionGroup parallelGroup(const params::ParallelPanel& p) {
+    return widgets::ScaledResolutionGroup{
+        .group = p.GroupBox19,
+        .modeCaption = p.Label106,
+        .scaling = p.SpeedButton14,
+        .startStop = p.SpeedButton15,
+        .prog = p.SpeedButton16,
+        .infoTurn = {p.Label107, p.Edit24, p.BitBtn30},
+        .numTurns = {p.Label108, p.Edit25, p.BitBtn31},
+        .totalCounts = {p.Label113, p.Label114},
+        .deltaPos = {p.Label117, p.Edit27, p.BitBtn32},
+        .deltaUser = {p.Label118, p.Edit26, p.BitBtn33},
+        .teachStart = p.BitBtn34,
+        .teachStop = p.BitBtn36,
+        .limitsBox = p.GroupBox5,
+        .limitRows = {{{p.Label120, p.Label121},
+                       {p.Label122, p.Label123},
+                       {p.Label124, p.Label125}}},
+    };
+}
+
+}  // namespace
+
+void TForm1::connectPages() {
+    procedures_ = std::make_unique<params::ParameterProcedures>(*link_, state_);
+    requests_ = std::make_unique<pages::PageRequests>();
+    context_ = std::make_unique<pages::PageContext>(pages::PageContext{
+        .link = *link_,
+        .state = state_,
+        .procedures = *procedures_,
+        .catalogue = catalogue_,
+        .dialogs = *bundle_.dialogs,
+        .window = this,
+        .requests = *requests_,
+    });
+    connect(requests_.get(), &pages::PageRequests::pageButtonsChanged, this, [this] {
+        StackPageButtons();
+        UpdateProductLink();
+    });
+    connect(requests_.get(), &pages::PageRequests::showFamilyPage, this,
+            [this] { SpeedButton4Click(); });
+
+    connectConnectionPage();
+    connectConfigurationPages();
+    loadSavePage = new config::LoadSavePage(*context_, *Panel6, this);
+}
+
+void TForm1::connectConnectionPage() {
+    connection::ConnectionView view;
+    view.window = this;
+    view.identification = Panel1;
+    view.position = Panel2;
+    view.nodeField = Panel7->Edit1;
+    view.configurationButton = SpeedButton4;
+    view.loadSaveButton = SpeedButton7;
+    view.configurationMenu = SSIconfiguration1;
+    view.factoryButton = SpeedButton8;
+    view.trafficMenu = Viewmessage1;
+    view.shiftedBitsCaption = Panel3->Label36;
+    view.shiftedBitsValue = Panel3->Label37;
+    view.shiftedBitsButton = Panel3->Button1;
+    view.computerName = bundle_.computerName;
+    connection_ =
+        std::make_unique<connection::ConnectionPage>(*context_, *portList_, std::move(view));
+
+    connection::ConnectionPage* page = connection_.get();
+    connect(Panel1->BitBtn1, &QPushButton::clicked, this, [page] { page->BitBtn1Click(); });
+    connect(Panel1->BitBtn2, &QPushButton::clicked, this, [page] { page->BitBtn2Click(); });
+    connect(Panel1->BitBtn4, &QPushButton::clicked, this, [page] { page->BitBtn4Click(); });
+    connect(Panel1->BitBtn5, &QPushButton::clicked, this, [page] { page->BitBtn5Click(); });
+    connect(Panel1->BitBtn6, &QPushButton::clicked, this, [page] { page->BitBtn6Click(); });
+}
+
+void TForm1::connectConfigurationPages() {
+    positionMonitor = new connection::PositionMonitor(*context_, *Panel2, this);
+    connection::PositionMonitor* monitor = positionMonitor;
+    connect(Panel2->Timer1, &QTimer::timeout, monitor, [monitor] { monitor->PollTick(); });
+    connect(Panel2->BitBtn8, &QPushButton::clicked, monitor,
+            [monitor] { monitor->BitBtn8Click(); });
+    connect(Panel2->Edit5, &QLineEdit::returnPressed, monitor,
+            [monitor] { monitor->Edit5KeyPress(connection::PositionMonitor::kEnterKey); });
+
+    ssiPage = new params::SsiPage(*context_, *Panel3, this);
+    params::SsiPage* page = ssiPage;
+    params::SsiPanel* p = Panel3;
+    // The Enter key in Edit6 already clicks BitBtn9 (the panel ties them together).
+    connect(p->BitBtn9, &QPushButton::clicked, page, [page] { page->BitBtn9Click(); });
+    connect(p->Button1, &QPushButton::clicked, page, [page] { page->Button1Click(); });
+    // Only a user's choice runs a list handler: positions set from code emit no activated().
+    const std::pair<QComboBox*, void (params::SsiPage::*)()> lists[] = {
+        {p->ComboBox3, &params::SsiPage::ComboBox3Change},
+        {p->ComboBox4, &params::SsiPage::ComboBox4Change},
+        {p->ComboBox5, &params::SsiPage::ComboBox5Change},
+        {p->ComboBox6, &params::SsiPage::ComboBox6Change},
+        {p->ComboBox7, &params::SsiPage::ComboBox7Change},
+        {p->ComboBox8, &params::SsiPage::ComboBox8Change},
+        {p->ComboBox9, &params::SsiPage::ComboBox9Change},
+        {p->ComboBox10, &params::SsiPage::ComboBox10Change},
+    };
+    for (const auto& [list, handler] : lists) {
+        connect(list, &QComboBox::activated, page, [page, handler] { (page->*handler)(); });
+    }
+
+    ssiResolution =
+        new params::ResolutionPage(*context_, ssiGroup(*Panel3), model::Family::Ssi, this);
+    params::ResolutionPage* resolution = ssiResolution;
+    const std::pair<QAbstractButton*, void (params::ResolutionPage::*)()> buttons[] = {
+        {p->SpeedButton11, &params::ResolutionPage::SpeedButton11Click},
+        {p->SpeedButton12, &params::ResolutionPage::SpeedButton12Click},
+        {p->SpeedButton13, &params::ResolutionPage::SpeedButton13Click},
+        {p->BitBtn11, &params::ResolutionPage::BitBtn11Click},
+        {p->BitBtn12, &params::ResolutionPage::BitBtn12Click},
+        {p->BitBtn14, &params::ResolutionPage::BitBtn14Click},
+        {p->BitBtn15, &params::ResolutionPage::BitBtn15Click},
+        {p->BitBtn16, &params::ResolutionPage::BitBtn16Click},
+        {p->BitBtn18, &params::ResolutionPage::BitBtn18Click},
+    };
+    // Enter in Edit7..Edit10 already clicks the button beside the field (the panel's wiring).
+    for (const auto& [button, handler] : buttons) {
+        connect(button, &QAbstractButton::clicked, resolution,
+                [resolution, handler] { (resolution->*handler)(); });
+    }
+
+    analogPage = new params::AnalogPage(*context_, *Panel4, this);
+    parallelPage = new params::ParallelPage(*context_, *Panel5, this);
+    // The parallel group shows what the read-backs read; its handlers come with the parallel
+    // page's programming.
+    parallelResolution = new params::ResolutionPage(*context_, parallelGroup(*Panel5),
+                                                    model::Family::Parallel, this);
+}
+
+}  // namespace orvo::shell
