@@ -14,9 +14,9 @@ using widgets::Glyph;
 using widgets::makeLabel;
 namespace grid = widgets::grid;
 
-constexpr int kLabelHeight = 16;
+using widgets::grid::kLabelHeight;
 constexpr int kButtonWidth = 260;
-constexpr int kButtonHeight = 25;
+using widgets::grid::kButtonHeight;
 constexpr int kLoadTop = 30;
 constexpr int kSaveTop = 55;
 constexpr int kFirstSummaryRowBelowSave = 25;

@@ -2,7 +2,7 @@
 
 #include "connection/identification.h"
 #include "connection/identification_panel.h"
-#include "connection/position_panel.h"
+#include "connection/identify.h"
 #include "link/commands.h"
 #include "link/timing.h"
 #include "platform/clock.h"
@@ -18,16 +18,17 @@ QString unknown() {
 }
 }  // namespace
 
-ConnectionPage::ConnectionPage(pages::PageContext& context, link::PortList& ports,
-                               ConnectionView view)
+ConnectionPage::ConnectionPage(pages::PageContext& context, IdentificationPanel& panel,
+                               link::PortList& ports, std::function<std::string()> computerName)
     : context_(context),
       link_(context.link),
       ports_(ports),
       state_(context.state),
       catalogue_(context.catalogue),
-      view_(std::move(view)) {
+      panel_(panel),
+      computerName_(std::move(computerName)) {
     // The summary's baud rate is the box's text, whenever the box changes.
-    QComboBox* baudRates = view_.identification->ComboBox2;
+    QComboBox* baudRates = panel_.ComboBox2;
     state_.baudRate = baudRates->currentText().toStdString();
     model::EncoderState* state = &state_;
     QObject::connect(baudRates, &QComboBox::currentTextChanged, baudRates,
@@ -35,7 +36,7 @@ ConnectionPage::ConnectionPage(pages::PageContext& context, link::PortList& port
 }
 
 void ConnectionPage::refillPortBox() {
-    QComboBox* box = view_.identification->ComboBox1;
+    QComboBox* box = panel_.ComboBox1;
     const auto& names = ports_.listSerialPorts();
     box->clear();
     if (names.empty()) {
@@ -49,8 +50,13 @@ void ConnectionPage::refillPortBox() {
     }
 }
 
+void ConnectionPage::opened() {
+    refillPortBox();
+    panel_.ComboBox1->setCurrentIndex(0);
+}
+
 void ConnectionPage::BitBtn1Click() {
-    IdentificationPanel& page = *view_.identification;
+    IdentificationPanel& page = panel_;
     ApplyFactoryGate();
     state_.found = false;
     link::PortChannel& channel = link_.channel();
@@ -63,8 +69,8 @@ void ConnectionPage::BitBtn1Click() {
 
     for (std::size_t index = 0; !state_.found && index < portCount; ++index) {
         page.ComboBox1->setCurrentIndex(static_cast<int>(index));
-        if (view_.window != nullptr) {
-            view_.window->repaint();  // the port under test shows while the UI thread waits
+        if (context_.window != nullptr) {
+            context_.window->repaint();  // the port under test shows while the UI thread waits
         }
         if (channel.isOpen(link::kActivePort)) {
             continue;  // a close that failed: this slot cannot be used for another port
@@ -86,7 +92,7 @@ void ConnectionPage::BitBtn1Click() {
         if (reply) {
             state_.nodeId = link::frameDataLow(*reply);
             page.GroupBox2->setEnabled(true);
-            view_.nodeField->setText(QString::number(state_.nodeId));
+            emit context_.requests.nodeAddressRead(QString::number(state_.nodeId));
             state_.found = true;
             page.BitBtn1->setGlyph(widgets::Glyph::Success);
             page.Label24->hide();
@@ -109,82 +115,43 @@ void ConnectionPage::BitBtn1Click() {
 }
 
 void ConnectionPage::Identify() {
-    IdentificationPanel& page = *view_.identification;
+    IdentificationPanel& page = panel_;
+    const Identity id = identify(link_, state_);
 
-    if (const link::Reply r = link_.exchange(state_.nodeId, link::cmd::kReadNode, 0); r.ok()) {
-        state_.nodeId = r.dataLow();
-        view_.nodeField->setText(QString::number(state_.nodeId));
-    } else {
-        view_.nodeField->setText(unknown());
-    }
-
-    if (const link::Reply r = link_.exchange(state_.nodeId, link::cmd::kReadOutputType, 0);
-        r.ok()) {
-        state_.outputType = r.dataLow() & link::output_type::kFamilyMask;
-        view_.configurationButton->show();
-        view_.configurationButton->setEnabled(true);
-        view_.loadSaveButton->show();
-        view_.loadSaveButton->setEnabled(true);
-        view_.configurationMenu->setVisible(true);
-        if (const auto family = familyFromOutputType(state_.outputType)) {
-            state_.family = *family;
+    emit context_.requests.nodeAddressRead(id.node ? QString::number(*id.node) : unknown());
+    if (id.outputType) {
+        if (id.family) {
             static constexpr std::string_view kFamilyText[] = {
                 "", "TxtFamilySsi", "TxtFamilyAnalog", "TxtFamilyParallel"};
-            page.Label22->setText(catalogue_.text(kFamilyText[static_cast<int>(*family)]));
-            const bool analog = *family == Family::Analog;
-            view_.position->Edit5->setToolTip(
-                catalogue_.text(analog ? "HintPresetValue" : "HintPresetOffsetValue"));
-            view_.position->BitBtn8->setToolTip(
-                catalogue_.text(analog ? "HintSendPreset" : "HintSendPresetOffset"));
+            page.Label22->setText(catalogue_.text(kFamilyText[static_cast<int>(*id.family)]));
         } else {
-            // An unknown family keeps the parameter pages out of reach; the flags stay as they
-            // were.
-            page.Label22->setText(QString::number(state_.outputType));
-            view_.configurationButton->hide();
-            view_.configurationButton->setEnabled(false);
-            view_.loadSaveButton->setEnabled(false);
-            view_.configurationMenu->setVisible(false);
+            // An unknown family keeps the parameter pages out of reach; the family stays as it
+            // was.
+            page.Label22->setText(QString::number(*id.outputType));
         }
+        emit context_.requests.outputTypeRead(id.family.has_value());
     } else {
         page.Label22->setText(unknown());
     }
-
-    if (const link::Reply r = link_.exchange(state_.nodeId, link::cmd::kReadDeviceType, 0);
-        r.ok()) {
-        state_.deviceType = textFromData(r.data());
-        page.Label17->setText(
-            QString::fromStdString(deviceTypeLabel(state_.family, state_.deviceType)));
-    } else {
-        page.Label17->setText(unknown());
-    }
-
-    if (const link::Reply r = link_.exchange(state_.nodeId, link::cmd::kReadSerialNumber, 0);
-        r.ok()) {
-        state_.serialNumber = r.data();
-        page.Label21->setText(QString::fromStdString(serialNumberText(state_.serialNumber)));
-    } else {
-        page.Label21->setText(unknown());
-    }
-
-    if (const link::Reply r = link_.exchange(state_.nodeId, link::cmd::kReadVersion, 0); r.ok()) {
-        state_.version = textFromData(r.data());
-        page.Label23->setText(QString::fromStdString(state_.version));
-    } else {
-        page.Label23->setText(unknown());
-    }
+    page.Label17->setText(
+        id.deviceType ? QString::fromStdString(deviceTypeLabel(state_.family, *id.deviceType))
+                      : unknown());
+    page.Label21->setText(
+        id.serialNumber ? QString::fromStdString(serialNumberText(*id.serialNumber)) : unknown());
+    page.Label23->setText(id.version ? QString::fromStdString(*id.version) : unknown());
 
     emit context_.requests.pageButtonsChanged();
 }
 
 void ConnectionPage::BitBtn2Click() {
-    IdentificationPanel& page = *view_.identification;
+    IdentificationPanel& page = panel_;
     bool ok = true;
     const std::uint32_t baudRate = leadingNumber(page.ComboBox2->currentText().toStdString());
     const link::Reply changed =
         link_.exchange(state_.nodeId, link::cmd::kSetBaudRate, link::baudCodeFor(baudRate),
                        link::TrafficLog::Always);
     if (!changed.ok()) {
-        view_.nodeField->setText(unknown());
+        emit context_.requests.nodeAddressRead(unknown());
         ok = false;
     }
     if (ok) {
@@ -199,11 +166,11 @@ void ConnectionPage::BitBtn2Click() {
         }
         if (reply) {
             state_.nodeId = link::frameDataLow(*reply);
-            view_.nodeField->setText(QString::number(state_.nodeId));
+            emit context_.requests.nodeAddressRead(QString::number(state_.nodeId));
             state_.found = true;
             page.Label24->hide();
         } else {
-            view_.nodeField->setText(unknown());
+            emit context_.requests.nodeAddressRead(unknown());
             state_.found = false;
             page.Label24->show();
             ok = false;
@@ -222,7 +189,7 @@ void ConnectionPage::BitBtn4Click() {
     Identify();
     context_.procedures.readParameters();
     ApplyFactoryGate();
-    view_.identification->BitBtn4->setGlyph(widgets::Glyph::None);
+    panel_.BitBtn4->setGlyph(widgets::Glyph::None);
 }
 
 void ConnectionPage::BitBtn6Click() {
@@ -232,31 +199,21 @@ void ConnectionPage::BitBtn6Click() {
     if (restored.ok()) {
         BitBtn4Click();
     }
-    view_.identification->BitBtn6->setGlyph(restored.ok() ? widgets::Glyph::Success
-                                                          : widgets::Glyph::Failure);
-    view_.position->hideProgrammingError();
+    panel_.BitBtn6->setGlyph(restored.ok() ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    emit context_.requests.programmingErrorCleared();
 }
 
 void ConnectionPage::BitBtn5Click() {
     const link::Reply saved =
         link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kSaveParameters);
-    view_.identification->BitBtn5->setGlyph(saved.ok() ? widgets::Glyph::Success
-                                                       : widgets::Glyph::Failure);
+    panel_.BitBtn5->setGlyph(saved.ok() ? widgets::Glyph::Success : widgets::Glyph::Failure);
 }
 
 void ConnectionPage::ApplyFactoryGate() {
-    const std::string name = view_.computerName ? view_.computerName() : std::string();
+    // A computer whose name cannot be read keeps what is shown.
+    const std::string name = computerName_ ? computerName_() : std::string();
     if (!name.empty()) {
-        const bool passes = factoryGatePasses(name);
-        for (QWidget* control : {view_.factoryButton, view_.shiftedBitsCaption,
-                                 view_.shiftedBitsValue, view_.shiftedBitsButton}) {
-            if (control != nullptr) {
-                control->setVisible(passes);
-            }
-        }
-        if (view_.trafficMenu != nullptr) {
-            view_.trafficMenu->setVisible(passes);
-        }
+        emit context_.requests.factoryFunctionsShown(factoryGatePasses(name));
     }
     emit context_.requests.pageButtonsChanged();
 }

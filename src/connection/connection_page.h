@@ -22,31 +22,12 @@
 namespace orvo::connection {
 
 class IdentificationPanel;
-class PositionPanel;
-
-// The controls of other pages and of the window that these operations change, and the window's
-// own services.
-struct ConnectionView {
-    QWidget* window = nullptr;  // repainted while the search shows the port under test
-    IdentificationPanel* identification = nullptr;
-    PositionPanel* position = nullptr;
-    QLineEdit* nodeField = nullptr;          // Edit1 on the factory page
-    QWidget* configurationButton = nullptr;  // SpeedButton4
-    QWidget* loadSaveButton = nullptr;       // SpeedButton7
-    QAction* configurationMenu = nullptr;    // SSIconfiguration1
-    // Shown on the maker's own computers only.
-    QWidget* factoryButton = nullptr;       // SpeedButton8
-    QAction* trafficMenu = nullptr;         // Viewmessage1
-    QWidget* shiftedBitsCaption = nullptr;  // Label36
-    QWidget* shiftedBitsValue = nullptr;    // Label37
-    QWidget* shiftedBitsButton = nullptr;   // Button1
-
-    std::function<std::string()> computerName;
-};
 
 class ConnectionPage {
 public:
-    ConnectionPage(pages::PageContext& context, link::PortList& ports, ConnectionView view);
+    // The computer's name decides whether the factory functions are shown.
+    ConnectionPage(pages::PageContext& context, IdentificationPanel& panel, link::PortList& ports,
+                   std::function<std::string()> computerName);
 
     // The search button.
     void BitBtn1Click();
@@ -62,6 +43,8 @@ public:
     void ApplyFactoryGate();
     // Refills the port box from the port list; COM1..COM4 when the list is empty.
     void refillPortBox();
+    // The page is shown: the port box lists the ports as they are now, the first one chosen.
+    void opened();
 
 private:
     pages::PageContext& context_;
@@ -69,7 +52,8 @@ private:
     link::PortList& ports_;
     model::EncoderState& state_;
     const text::Catalogue& catalogue_;
-    ConnectionView view_;
+    IdentificationPanel& panel_;
+    std::function<std::string()> computerName_;
 };
 
 }  // namespace orvo::connection

@@ -15,9 +15,9 @@ using widgets::Glyph;
 using widgets::makeLabel;
 namespace grid = widgets::grid;
 
-constexpr int kLabelHeight = 16;
-constexpr int kEditHeight = 21;
-constexpr int kButtonHeight = 25;
+using widgets::grid::kButtonHeight;
+using widgets::grid::kEditHeight;
+using widgets::grid::kLabelHeight;
 
 // COM port group.
 constexpr int kSearchButtonWidth = 150;

@@ -48,6 +48,18 @@ PositionMonitor::PositionMonitor(pages::PageContext& context, PositionPanel& pan
             [this](const QString& text) { showProgrammingError(text); });
     connect(requests, &pages::PageRequests::programmingErrorCleared, this,
             [this] { panel_.hideProgrammingError(); });
+    connect(requests, &pages::PageRequests::outputTypeRead, this, [this](bool familyKnown) {
+        if (familyKnown) {
+            showPresetHints();
+        }
+    });
+}
+
+void PositionMonitor::showPresetHints() {
+    // The analog encoder has a preset only; the others a preset or an offset.
+    const bool analog = state_.family == Family::Analog;
+    panel_.Edit5->setToolTip(catalogue_.text(analog ? "HintPresetValue" : "HintPresetOffsetValue"));
+    panel_.BitBtn8->setToolTip(catalogue_.text(analog ? "HintSendPreset" : "HintSendPresetOffset"));
 }
 
 void PositionMonitor::showConfiguration() {

@@ -72,6 +72,7 @@ private:
     void refuse(std::string_view messageKey);
     bool polling() const;
     void showConfiguration();
+    void showPresetHints();
     void showPreset(const params::InterfaceRead& read);
     void showProgrammingError(const QString& text);
 

@@ -16,9 +16,9 @@ using widgets::Glyph;
 using widgets::makeLabel;
 namespace grid = widgets::grid;
 
-constexpr int kLabelHeight = 16;
-constexpr int kEditHeight = 21;
-constexpr int kButtonHeight = 25;
+using widgets::grid::kButtonHeight;
+using widgets::grid::kEditHeight;
+using widgets::grid::kLabelHeight;
 constexpr int kGroupWidth = 220;
 constexpr int kGroupBelowLastRow = 10;  // below the bottom of the turns field
 

@@ -9,8 +9,8 @@ namespace orvo::factory {
 
 namespace {
 
-constexpr int kLabelHeight = 16;
-constexpr int kEditHeight = 21;
+using widgets::grid::kEditHeight;
+using widgets::grid::kLabelHeight;
 
 // Serial number group: its rows keep their own spacing, the value and entry column at 200.
 constexpr int kSerialGroupTop = 10;

@@ -16,7 +16,7 @@
 
 namespace orvo::pages {
 
-// What a page asks for without knowing who does it.
+// What a page asks for, or tells the others, without knowing who listens.
 class PageRequests : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +34,13 @@ signals:
     // The identification changed what the page buttons offer: restack them and name the
     // family's product page.
     void pageButtonsChanged();
+    // The identification read the output type; it may name no family the tool knows.
+    void outputTypeRead(bool familyKnown);
+    // The node address as the search or the identification learned it, or "?".
+    void nodeAddressRead(const QString& shown);
+    // The maker's own computer: the factory page, the traffic window and the factory readings
+    // are offered, or not.
+    void factoryFunctionsShown(bool shown);
 };
 
 struct PageContext {

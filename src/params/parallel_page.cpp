@@ -1,6 +1,7 @@
 #include "params/parallel_page.h"
 
 #include "link/commands.h"
+#include "params/configuration_lists.h"
 #include "params/configuration_register.h"
 #include "params/parallel_panel.h"
 
@@ -20,29 +21,18 @@ void ParallelPage::showConfiguration() {
     if (state_.family != Family::Parallel) {
         return;
     }
-    const model::ConfigurationState& c = state_.configuration;
     ParallelPanel& p = panel_;
-    p.ComboBox21->setCurrentIndex(outputCodePosition(c.outputCode));
-    p.ComboBox24->setCurrentIndex(positionOf(c.offset));
-    p.ComboBox23->setCurrentIndex(positionOf(!c.presetEnabled));
-    p.Label101->setEnabled(c.presetEnabled);
-    p.ComboBox24->setEnabled(c.presetEnabled);
-    p.ComboBox26->setCurrentIndex(positionOf(c.parityOdd));
-    p.ComboBox25->setCurrentIndex(positionOf(!c.parityEnabled));
-    p.Label103->setEnabled(c.parityEnabled);
-    p.ComboBox26->setEnabled(c.parityEnabled);
-    p.ComboBox22->setCurrentIndex(positionOf(c.counterClockwise));
-
-    // The summary's hints: the configuration lists, and the options lists as they show now.
-    const SummaryLine lines[] = {
-        {p.Label98->text(), p.ComboBox21->currentText()},
-        {p.Label99->text(), p.ComboBox22->currentText()},
-        {p.Label100->text(), p.ComboBox23->currentText()},
-        {p.Label101->text(), p.ComboBox24->currentText()},
-        {p.Label102->text(), p.ComboBox25->currentText()},
-        {p.Label103->text(), p.ComboBox26->currentText()},
+    const ConfigurationLists lists{
+        .outputCode = {p.Label98, p.ComboBox21},
+        .direction = {p.Label99, p.ComboBox22},
+        .presetEnable = {p.Label100, p.ComboBox23},
+        .presetOrOffset = {p.Label101, p.ComboBox24},
+        .parityEnable = {p.Label102, p.ComboBox25},
+        .parityKind = {p.Label103, p.ComboBox26},
     };
-    state_.summary.configurationHint = summaryHint(lines).toStdString();
+    showConfigurationLists(lists, state_.configuration);
+    state_.summary.configurationHint = configurationHint(lists).toStdString();
+    // The options hint shows the latch and logic lists as they are now.
     const SummaryLine options[] = {{p.Label97->text(), p.ComboBox20->currentText()},
                                    {p.Label96->text(), p.ComboBox19->currentText()}};
     state_.summary.optionsHint = summaryHint(options).toStdString();

@@ -26,8 +26,7 @@ ParameterProcedures::ParameterProcedures(link::Link& link, model::EncoderState& 
                                          QObject* parent)
     : QObject(parent), link_(link), state_(state) {}
 
-std::optional<std::uint32_t> ParameterProcedures::readWord(std::uint8_t command,
-                                                           TrafficLog log) {
+std::optional<std::uint32_t> ParameterProcedures::readWord(std::uint8_t command, TrafficLog log) {
     const link::Reply reply = link_.exchange(state_.nodeId, command, 0, log);
     if (!reply.ok()) {
         return std::nullopt;
@@ -169,8 +168,7 @@ void ParameterProcedures::readPreset(InterfaceRead& read) {
         state_.summary.preset = decimal(deviceValue);
         return;
     }
-    r.presetValue =
-        presetDisplayValue(deviceValue, state_.configuration.programmedResolution, r);
+    r.presetValue = presetDisplayValue(deviceValue, state_.configuration.programmedResolution, r);
     if (state_.family != Family::None) {
         state_.summary.preset = decimal(r.presetValue);
     }

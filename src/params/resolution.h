@@ -49,9 +49,11 @@ std::optional<std::uint64_t> parseCount(std::string_view text, std::uint64_t lar
 // An entry that goes out as one 32-bit word.
 std::optional<std::uint32_t> parseWord(std::string_view text);
 
-// Counts per turn or turns above what the device offers (text E1). The limit itself is allowed.
+// Counts per turn or turns above what the device offers ("value higher than the hardware
+// resolution"). The limit itself is allowed.
 bool aboveHardwareLimit(std::uint64_t value, std::uint32_t limit);
-// Counts to display above the hardware counts of the stroke (text E2). Equal is allowed.
+// Counts to display above the hardware counts of the stroke ("counts to be displayed must be
+// lower than the hardware counts"). Equal is allowed.
 bool displayAboveHardware(std::uint64_t countsToDisplay, std::uint64_t hardwareCounts);
 // The largest position does not fit in the transmitted bits: 2^bits is less than the total.
 bool exceedsTransmittedBits(unsigned bits, std::uint64_t totalCounts);

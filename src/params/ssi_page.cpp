@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "link/commands.h"
+#include "params/configuration_lists.h"
 #include "params/configuration_register.h"
 #include "params/ssi_panel.h"
 
@@ -27,35 +28,30 @@ SsiPage::SsiPage(pages::PageContext& context, SsiPanel& panel, QObject* parent)
             [this] { showConfiguration(); });
     connect(&context.procedures, &ParameterProcedures::interfaceRead, this,
             [this](const InterfaceRead& read) { showInterface(read); });
+    // The shifted bits are read and shown on the maker's own computers only.
+    connect(
+        &context.requests, &pages::PageRequests::factoryFunctionsShown, this, [this](bool shown) {
+            for (QWidget* control :
+                 std::initializer_list<QWidget*>{panel_.Label36, panel_.Label37, panel_.Button1}) {
+                control->setVisible(shown);
+            }
+        });
 }
 
 void SsiPage::showConfiguration() {
     if (state_.family != Family::Ssi) {
         return;
     }
-    const model::ConfigurationState& c = state_.configuration;
-    SsiPanel& p = panel_;
-    p.ComboBox5->setCurrentIndex(outputCodePosition(c.outputCode));
-    p.ComboBox8->setCurrentIndex(positionOf(c.offset));
-    p.ComboBox7->setCurrentIndex(positionOf(!c.presetEnabled));
-    p.Label33->setEnabled(c.presetEnabled);
-    p.ComboBox8->setEnabled(c.presetEnabled);
-    p.ComboBox10->setCurrentIndex(positionOf(c.parityOdd));
-    p.ComboBox9->setCurrentIndex(positionOf(!c.parityEnabled));
-    p.Label35->setEnabled(c.parityEnabled);
-    p.ComboBox10->setEnabled(c.parityEnabled);
-    p.ComboBox6->setCurrentIndex(positionOf(c.counterClockwise));
-
-    // The summary's hint of the register: each list's caption and its item, as shown now.
-    const SummaryLine lines[] = {
-        {p.Label30->text(), p.ComboBox5->currentText()},
-        {p.Label31->text(), p.ComboBox6->currentText()},
-        {p.Label32->text(), p.ComboBox7->currentText()},
-        {p.Label33->text(), p.ComboBox8->currentText()},
-        {p.Label34->text(), p.ComboBox9->currentText()},
-        {p.Label35->text(), p.ComboBox10->currentText()},
+    const ConfigurationLists lists{
+        .outputCode = {panel_.Label30, panel_.ComboBox5},
+        .direction = {panel_.Label31, panel_.ComboBox6},
+        .presetEnable = {panel_.Label32, panel_.ComboBox7},
+        .presetOrOffset = {panel_.Label33, panel_.ComboBox8},
+        .parityEnable = {panel_.Label34, panel_.ComboBox9},
+        .parityKind = {panel_.Label35, panel_.ComboBox10},
     };
-    state_.summary.configurationHint = summaryHint(lines).toStdString();
+    showConfigurationLists(lists, state_.configuration);
+    state_.summary.configurationHint = configurationHint(lists).toStdString();
 }
 
 void SsiPage::showInterface(const InterfaceRead& read) {

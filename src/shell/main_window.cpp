@@ -424,8 +424,17 @@ void TForm1::showPage(widgets::SpeedButton* button, std::initializer_list<QWidge
 
 void TForm1::SpeedButton2Click() {
     showPage(SpeedButton2, {Panel1});
-    connection_->refillPortBox();
-    Panel1->ComboBox1->setCurrentIndex(0);
+    connection_->opened();
+}
+
+void TForm1::offerParameterPages(bool familyKnown) {
+    // An output type that names no family keeps the parameter pages out of reach; the load/save
+    // button stays in its place, disabled.
+    SpeedButton4->setVisible(familyKnown);
+    SpeedButton4->setEnabled(familyKnown);
+    SpeedButton7->show();
+    SpeedButton7->setEnabled(familyKnown);
+    SSIconfiguration1->setVisible(familyKnown);
 }
 
 void TForm1::SpeedButton4Click() {

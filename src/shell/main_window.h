@@ -43,7 +43,8 @@ class LoadSavePage;
 }  // namespace orvo::config
 namespace orvo::factory {
 class FactoryPanel;
-}
+class FactoryPage;
+}  // namespace orvo::factory
 
 namespace orvo::shell {
 
@@ -138,6 +139,7 @@ public:
     params::ParallelPage* parallelPage = nullptr;
     connection::PositionMonitor* positionMonitor = nullptr;
     config::LoadSavePage* loadSavePage = nullptr;
+    factory::FactoryPage* factoryPage = nullptr;
 
     connection::IdentificationPanel* Panel1;
     connection::PositionPanel* Panel2;
@@ -157,6 +159,8 @@ private:
     void buildMenus();
     void buildFooter();
     void showPage(widgets::SpeedButton* button, std::initializer_list<QWidget*> panels);
+    // The configuration and load/save page buttons after an output-type read.
+    void offerParameterPages(bool familyKnown);
     void changeLanguage(int languageCode);
     void placeFooter();
     // wire_pages.cpp: each page made with the page context and its panel, and its controls

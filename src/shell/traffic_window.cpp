@@ -3,11 +3,13 @@
 #include <QFont>
 #include <QResizeEvent>
 
+#include "widgets/grid.h"
+
 namespace orvo::shell {
 
 namespace {
 constexpr int kButtonWidth = 75;
-constexpr int kButtonHeight = 25;
+using widgets::grid::kButtonHeight;
 }  // namespace
 
 TForm2::TForm2(QWidget* owner) : QWidget(owner, Qt::Window) {

@@ -7,6 +7,7 @@
 #include "connection/identification_panel.h"
 #include "connection/position_monitor.h"
 #include "connection/position_panel.h"
+#include "factory/factory_page.h"
 #include "factory/factory_panel.h"
 #include "params/analog_page.h"
 #include "params/analog_panel.h"
@@ -81,30 +82,22 @@ void TForm1::connectPages() {
     });
     connect(requests_.get(), &pages::PageRequests::showFamilyPage, this,
             [this] { SpeedButton4Click(); });
+    connect(requests_.get(), &pages::PageRequests::outputTypeRead, this,
+            [this](bool familyKnown) { offerParameterPages(familyKnown); });
+    connect(requests_.get(), &pages::PageRequests::factoryFunctionsShown, this, [this](bool shown) {
+        SpeedButton8->setVisible(shown);
+        Viewmessage1->setVisible(shown);
+    });
 
     connectConnectionPage();
     connectConfigurationPages();
     loadSavePage = new config::LoadSavePage(*context_, *Panel6, this);
+    factoryPage = new factory::FactoryPage(*context_, *Panel7, this);
 }
 
 void TForm1::connectConnectionPage() {
-    connection::ConnectionView view;
-    view.window = this;
-    view.identification = Panel1;
-    view.position = Panel2;
-    view.nodeField = Panel7->Edit1;
-    view.configurationButton = SpeedButton4;
-    view.loadSaveButton = SpeedButton7;
-    view.configurationMenu = SSIconfiguration1;
-    view.factoryButton = SpeedButton8;
-    view.trafficMenu = Viewmessage1;
-    view.shiftedBitsCaption = Panel3->Label36;
-    view.shiftedBitsValue = Panel3->Label37;
-    view.shiftedBitsButton = Panel3->Button1;
-    view.computerName = bundle_.computerName;
-    connection_ =
-        std::make_unique<connection::ConnectionPage>(*context_, *portList_, std::move(view));
-
+    connection_ = std::make_unique<connection::ConnectionPage>(*context_, *Panel1, *portList_,
+                                                               bundle_.computerName);
     connection::ConnectionPage* page = connection_.get();
     connect(Panel1->BitBtn1, &QPushButton::clicked, this, [page] { page->BitBtn1Click(); });
     connect(Panel1->BitBtn2, &QPushButton::clicked, this, [page] { page->BitBtn2Click(); });

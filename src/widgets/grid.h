@@ -33,6 +33,12 @@ inline constexpr int kGlyphSize = 18;
 inline constexpr int kParameterGroupWidth = 321;
 inline constexpr int kLimitsBoxHeight = 100;
 
+// Control heights every page shares.
+inline constexpr int kLabelHeight = 16;  // a one-line caption or value
+inline constexpr int kEditHeight =
+    21;  // an entry field on the identification, position and factory pages
+inline constexpr int kButtonHeight = 25;  // a push button with a caption
+
 // Top of the n-th row (0-based) of a parameter group.
 constexpr int rowTop(int row) {
     return kFirstRow + row * kRowPitch;

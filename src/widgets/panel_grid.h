@@ -21,17 +21,17 @@ namespace orvo::widgets::panel {
 // What the grid leaves open. An input 22 high, raised by the grid's 3 pixels, has its middle on
 // the middle of a 16-pixel caption and status picture, so the texts of a row line up.
 inline constexpr int kCaptionWidth = widgets::grid::kInputLeft - 5;
-inline constexpr int kCaptionHeight = 16;
+inline constexpr int kCaptionHeight = widgets::grid::kLabelHeight;
 inline constexpr int kInputHeight = 22;
 inline constexpr int kListWidth =
     widgets::grid::kEditWidth;  // ends 5 pixels before the status picture
 // Wide enough for a 64-bit total without reaching the group's right edge.
 inline constexpr int kValueWidth =
     widgets::grid::kParameterGroupWidth - widgets::grid::kInputLeft - 6;
-inline constexpr int kModeButtonHeight = 25;
+inline constexpr int kModeButtonHeight = widgets::grid::kButtonHeight;
 inline constexpr int kModeButtonGap = 5;
 inline constexpr int kTeachButtonWidth = 200;
-inline constexpr int kTeachButtonHeight = 25;
+inline constexpr int kTeachButtonHeight = widgets::grid::kButtonHeight;
 
 QGroupBox* makeGroup(const QString& name, QWidget* parent);
 // Captions end just before the input column, whatever the length of the language's text.

@@ -1,5 +1,5 @@
-// main() for the tests that drive real windows: offscreen unless told otherwise, and no
-// application object while CTest only asks for the list of tests.
+// main() for every test that builds widgets: offscreen unless told otherwise, and no application
+// object (nor a display) while test discovery only asks for the list of tests.
 
 #include <gtest/gtest.h>
 #include <QApplication>

@@ -14,6 +14,7 @@
 #include "platform/port_lister.h"
 #include "shell/main_window.h"
 #include "sim/sim_serial_device.h"
+#include "support/frame_tap.h"
 #include "support/scripted_dialogs.h"
 #include "support/sim_process.h"
 
@@ -67,9 +68,10 @@ public:
         return encoder;
     }
 
-    shell::TForm1& open() {
+    // With a tap, every frame the window writes is recorded in it.
+    shell::TForm1& open(const std::shared_ptr<FrameTap>& tap = nullptr) {
         shell::PlatformBundle bundle;
-        bundle.serialDevices = ports.deviceFactory();
+        bundle.serialDevices = tap ? tap->wrap(ports.deviceFactory()) : ports.deviceFactory();
         bundle.portLister = &lister;
         bundle.computerName = [this] { return computerName; };
         bundle.openUrl = [this](const QString& url) { openedUrls.push_back(url); };

@@ -62,15 +62,7 @@ struct Rig {
 
     // Opens the window with its traffic window shown and finds and identifies the encoder.
     TForm1& openAndSearch() {
-        shell::PlatformBundle bundle;
-        bundle.serialDevices = tap->wrap(f.ports.deviceFactory());
-        bundle.portLister = &f.lister;
-        bundle.computerName = [] { return std::string("workstation"); };
-        bundle.openUrl = [](const QString&) {};
-        bundle.dialogs = &f.dialogs;
-        bundle.workingFolder = f.folder.path();
-        f.window = std::make_unique<TForm1>(std::move(bundle));
-        TForm1& w = *f.window;
+        TForm1& w = f.open(tap);
         w.ShowTrafficWindow();
         w.Panel1->BitBtn1->click();
         return w;

@@ -82,7 +82,7 @@ TEST_F(ReadBackTest, ScalingReadWithoutReplyLeavesZerosAndDashes) {
 
 TEST_F(ReadBackTest, ProgrammedReadTakesAZeroStrokeAsTwoToThe32) {
     shell::TForm1& w = openConfigurationPage();
-    changeEncoder([](sim::Parameters& p) {
+    onDevice([](sim::Parameters& p) {
         p.deltaPos = 0;
         p.deltaUser = 131072;
     });
@@ -204,7 +204,7 @@ TEST_F(ModeTest, AfterScalingWasPressedAProgrammedEncoderIsPresentedAsStartStop)
     EXPECT_FALSE(w.Panel2->Label105->isHidden());
 
     // The encoder is put into a programmed mode behind the tool's back.
-    changeEncoder([](sim::Parameters& p) { p.configuration |= link::config_bits::kProgrammed; });
+    onDevice([](sim::Parameters& p) { p.configuration |= link::config_bits::kProgrammed; });
     w.encoderState().configuration.programmedResolution = true;
     w.ssiResolution->PresentProgrammingMode();
     expectPresented(*w.Panel3, 2, "after Scaling");

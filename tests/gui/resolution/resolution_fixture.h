@@ -1,8 +1,7 @@
 #pragma once
 
-// The real main window against one in-process simulated SSI encoder, searched and showing the
-// configuration page, with every frame the tool writes recorded. The frames tell what was sent
-// even when the encoder refused it or stayed silent, which the traffic window cannot.
+// The configuration window of an SSI encoder for the resolution programming, and a second
+// resolution page on its SSI group whose shared operations a test replaces.
 
 #include <gtest/gtest.h>
 
@@ -22,62 +21,19 @@
 #include "params/ssi_panel.h"
 #include "platform/clock.h"
 #include "sim/encoder_profile.h"
+#include "support/configuration_window.h"
 #include "support/frame_tap.h"
-#include "support/window_fixture.h"
 
 namespace orvo::testing {
 
-class ResolutionWindowTest : public ::testing::Test {
+class ResolutionWindowTest : public ConfigurationWindowTest {
 protected:
-    // Search, then the configuration page; the frames of both are forgotten.
+    // Search, then the configuration page; the frames and messages of both are forgotten.
     shell::TForm1& openConfigurationPage(
         const sim::EncoderProfile& profile = sim::factoryProfile(sim::Family::Ssi)) {
-        encoder = f.addPort("ttyA", profile);
-        shell::PlatformBundle bundle;
-        bundle.serialDevices = sent->wrap(f.ports.deviceFactory());
-        bundle.portLister = &f.lister;
-        bundle.computerName = [] { return std::string("workstation"); };
-        bundle.dialogs = &f.dialogs;
-        bundle.workingFolder = f.folder.path();
-        f.window = std::make_unique<shell::TForm1>(std::move(bundle));
-        shell::TForm1& w = *f.window;
-        w.Panel1->BitBtn1->click();
-        w.SpeedButton4->click();
-        sent->clear();
-        f.dialogs.messages.clear();
-        return w;
-    }
-
-    // The encoder's working parameters, changed as if they had always been so.
-    template <class F>
-    void changeEncoder(F&& change) {
-        encoder->withModel([&](sim::EncoderModel& m) {
-            sim::Parameters p = m.working();
-            change(p);
-            m.loadStored(p);
-        });
-    }
-    sim::Parameters encoderParameters() {
-        return encoder->withModel([](sim::EncoderModel& m) { return m.working(); });
-    }
-    // The shaft standing still at this angle from now on.
-    void moveShaftTo(double turns) {
-        const std::uint64_t now = encoder->modelTimeMs(platform::monotonicUs());
-        encoder->withModel([&](sim::EncoderModel& m) {
-            m.setShaftSpeed(0.0, now);
-            m.setShaftTurns(turns, now);
-        });
-    }
-    void noReplyTo(std::uint8_t command, std::uint32_t frames = 1) {
-        encoder->addFault({sim::Fault::noReply(), sim::FaultScope::nextFrames(frames), command});
-    }
-
-    QStringList messageTexts() const {
-        QStringList texts;
-        for (const auto& m : f.dialogs.messages) {
-            texts << m.text;
-        }
-        return texts;
+        ConfigurationWindowTest::openConfigurationPage(profile);
+        forgetOpening();
+        return window();
     }
 
     // The shared operations a test puts in place of the real ones; those left empty run the
@@ -163,10 +119,6 @@ protected:
                                                           model::Family::Ssi);
         return p;
     }
-
-    WindowFixture f;
-    std::shared_ptr<FrameTap> sent = std::make_shared<FrameTap>();
-    std::shared_ptr<sim::SimulatedEncoder> encoder;
 };
 
 }  // namespace orvo::testing

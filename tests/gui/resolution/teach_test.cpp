@@ -11,11 +11,11 @@ using widgets::Glyph;
 namespace cmd = link::cmd;
 namespace acquisition = link::acquisition;
 
-const QString kT1 = "encoder course not valid: \nmaximum position exceeded.";
-const QString kT2 =
+const QString kMaxPositionExceeded = "encoder course not valid: \nmaximum position exceeded.";
+const QString kDisplayAbovePhysical =
     "encoder course not valid: \ncounts to be displayed greater than physical \nresolution "
     "between start and stop.";
-const QString kT3 = "encoder course not valid: \nunable to reach the minimum stroke.";
+const QString kStrokeTooShort = "encoder course not valid: \nunable to reach the minimum stroke.";
 
 class TeachTest : public ResolutionWindowTest {
 protected:
@@ -87,9 +87,9 @@ TEST_F(TeachTest, RefusedStopShowsTheEncodersReason) {
         QString reason;
     };
     const Case cases[] = {
-        {"stop before start (T1)", 0.5, 0.2, kT1},
-        {"6553 hardware counts for 7200 to display (T2)", 0.0, 0.1, kT2},
-        {"a hundredth of a turn (T3)", 0.0, 0.01, kT3},
+        {"stop before start", 0.5, 0.2, kMaxPositionExceeded},
+        {"6553 hardware counts for 7200 to display", 0.0, 0.1, kDisplayAbovePhysical},
+        {"a hundredth of a turn", 0.0, 0.01, kStrokeTooShort},
     };
     for (const Case& c : cases) {
         moveShaftTo(c.start);
@@ -108,7 +108,7 @@ TEST_F(TeachTest, RefusedStopShowsTheEncodersReason) {
         EXPECT_TRUE(p.BitBtn18->isEnabled()) << c.name;
         // A refused stroke is not stored.
         EXPECT_TRUE(sent->data(cmd::kMemoryAction).empty()) << c.name;
-        EXPECT_EQ(encoderParameters().deltaUser, 131072u) << c.name;
+        EXPECT_EQ(working().deltaUser, 131072u) << c.name;
     }
 }
 
@@ -186,7 +186,7 @@ TEST_F(TeachTest, AcceptedStopClearsTheErrorAndStores) {
         EXPECT_TRUE(p.BitBtn18->isEnabled()) << stored;
         EXPECT_TRUE(w.Panel2->Label72->isHidden()) << stored;
         EXPECT_FALSE(w.Panel2->Label105->isHidden()) << stored;
-        EXPECT_EQ(encoderParameters().deltaUser, 65536u) << stored << ": one turn";
+        EXPECT_EQ(working().deltaUser, 65536u) << stored << ": one turn";
     }
 }
 

@@ -16,8 +16,10 @@ namespace cmd = link::cmd;
 
 constexpr std::uint64_t k2p32 = std::uint64_t{1} << 32;
 
-const QString kE1 = "Value higher than the hardware resolution, please set a lower value";
-const QString kE2 = "Counts to be displayed must be lower than the hardware counts of the encoder";
+const QString kAboveHardware =
+    "Value higher than the hardware resolution, please set a lower value";
+const QString kDisplayAboveHardware =
+    "Counts to be displayed must be lower than the hardware counts of the encoder";
 const QString kClockWarning =
     "Attention: the maximum transmitted position requires a \"SSI clock number\" greater that "
     "set one";
@@ -45,14 +47,34 @@ TEST_F(ValueWriteTest, RefusedEntriesAreRestoredAndNothingIsSent) {
         QStringList messages;
     };
     const Case cases[] = {
-        {"counts per turn above the maximum", p.Edit7, p.BitBtn11, "65537", "8192", {kE1}},
-        {"turns above the maximum", p.Edit8, p.BitBtn12, "16385", "4096", {kE1}},
+        {"counts per turn above the maximum",
+         p.Edit7,
+         p.BitBtn11,
+         "65537",
+         "8192",
+         {kAboveHardware}},
+        {"turns above the maximum", p.Edit8, p.BitBtn12, "16385", "4096", {kAboveHardware}},
         // Each of these would wrap to a value the encoder takes: 8192, 4096, 7200, 131072.
-        {"counts per turn beyond 32 bits", p.Edit7, p.BitBtn11, "4294975488", "8192", {kE1}},
-        {"turns beyond 32 bits", p.Edit8, p.BitBtn12, "4294971392", "4096", {kE1}},
-        {"counts to display beyond 2^32", p.Edit9, p.BitBtn14, "4294974496", "7200", {kE1}},
-        {"hardware counts beyond 2^32", p.Edit10, p.BitBtn15, "4295098368", "131072", {kE1}},
-        {"twenty digits", p.Edit9, p.BitBtn14, "99999999999999999999", "7200", {kE1}},
+        {"counts per turn beyond 32 bits",
+         p.Edit7,
+         p.BitBtn11,
+         "4294975488",
+         "8192",
+         {kAboveHardware}},
+        {"turns beyond 32 bits", p.Edit8, p.BitBtn12, "4294971392", "4096", {kAboveHardware}},
+        {"counts to display beyond 2^32",
+         p.Edit9,
+         p.BitBtn14,
+         "4294974496",
+         "7200",
+         {kAboveHardware}},
+        {"hardware counts beyond 2^32",
+         p.Edit10,
+         p.BitBtn15,
+         "4295098368",
+         "131072",
+         {kAboveHardware}},
+        {"twenty digits", p.Edit9, p.BitBtn14, "99999999999999999999", "7200", {kAboveHardware}},
         {"empty counts per turn", p.Edit7, p.BitBtn11, "", "8192", {}},
         {"what an unanswered read leaves", p.Edit8, p.BitBtn12, "-", "4096", {}},
         {"hardware counts below the counts to display",
@@ -60,7 +82,7 @@ TEST_F(ValueWriteTest, RefusedEntriesAreRestoredAndNothingIsSent) {
          p.BitBtn15,
          "7199",
          "131072",
-         {kE2}},
+         {kDisplayAboveHardware}},
     };
     for (const Case& c : cases) {
         f.dialogs.messages.clear();
@@ -112,7 +134,7 @@ TEST_F(ValueWriteTest, ScalingWritesWarnWhenTheClocksAreTooFewAndWriteAllTheSame
         EXPECT_EQ(sent->data(c.infoTurn ? cmd::kWriteInfoTurn : cmd::kWriteNumTurns),
                   std::vector<std::uint32_t>{c.value})
             << c.name;
-        const sim::Parameters device = encoderParameters();
+        const sim::Parameters device = working();
         EXPECT_EQ(c.infoTurn ? device.infoTurn : device.numTurns, c.value) << c.name;
         const auto& r = w.encoderState().resolution;
         EXPECT_EQ(c.infoTurn ? r.infoTurn : r.numTurns, c.value) << c.name;
@@ -139,7 +161,7 @@ TEST_F(ValueWriteTest, ProgrammedValuesGoToTheEncoder) {
     p.Edit9->setText("5000");
     p.BitBtn14->click();
     EXPECT_EQ(sent->data(cmd::kWriteDeltaPos), std::vector<std::uint32_t>{5000});
-    EXPECT_EQ(encoderParameters().deltaPos, 5000u);
+    EXPECT_EQ(working().deltaPos, 5000u);
     EXPECT_EQ(r.totalCounts, 5000u);
 
     // Hardware counts equal to the counts to display are accepted; a new stroke length
@@ -149,7 +171,7 @@ TEST_F(ValueWriteTest, ProgrammedValuesGoToTheEncoder) {
     p.Edit10->setText("5000");
     p.BitBtn15->click();
     EXPECT_EQ(sent->data(cmd::kWriteDeltaUser), std::vector<std::uint32_t>{5000});
-    EXPECT_EQ(encoderParameters().deltaUser, 5000u);
+    EXPECT_EQ(working().deltaUser, 5000u);
     EXPECT_EQ(r.programmedCounts, 5000u);
     EXPECT_EQ(p.BitBtn16->glyph(), Glyph::None);
     EXPECT_EQ(p.BitBtn18->glyph(), Glyph::None);
@@ -159,7 +181,7 @@ TEST_F(ValueWriteTest, ProgrammedValuesGoToTheEncoder) {
     p.Edit9->setText("4294967296");
     p.BitBtn14->click();
     EXPECT_EQ(sent->data(cmd::kWriteDeltaPos), std::vector<std::uint32_t>{0});
-    EXPECT_EQ(encoderParameters().deltaPos, 0u);
+    EXPECT_EQ(working().deltaPos, 0u);
     EXPECT_EQ(r.totalCounts, k2p32);
     EXPECT_TRUE(f.dialogs.messages.empty());
 }

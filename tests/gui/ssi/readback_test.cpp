@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <QLocale>
 
-#include "ssi_fixture.h"
+#include "support/configuration_window.h"
 
 namespace orvo {
 namespace {
@@ -16,11 +16,11 @@ using link::cmd::kReadPreset;
 using link::cmd::kReadSsiFormat;
 using link::cmd::kReadSsiTimeout;
 using link::cmd::kReadTreeShift;
-using testing::SsiWindowTest;
+using testing::ConfigurationWindowTest;
 
 using Commands = std::vector<std::uint8_t>;
 
-class ReadbackTest : public SsiWindowTest {};
+class ReadbackTest : public ConfigurationWindowTest {};
 
 QStringList items(const QComboBox* list) {
     QStringList texts;

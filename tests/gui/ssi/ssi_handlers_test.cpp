@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ssi_fixture.h"
+#include "support/configuration_window.h"
 #include "text/catalogue.h"
 
 namespace orvo {
@@ -16,7 +16,7 @@ using link::cmd::kReadTreeShift;
 using link::cmd::kWriteConfiguration;
 using link::cmd::kWriteSsiFormat;
 using link::cmd::kWriteSsiTimeout;
-using testing::SsiWindowTest;
+using testing::ConfigurationWindowTest;
 using widgets::Glyph;
 using widgets::RowStatus;
 
@@ -31,7 +31,7 @@ const QString kParityWarning =
 
 constexpr std::uint64_t k2Pow24 = std::uint64_t{1} << 24;
 
-class SsiHandlersTest : public SsiWindowTest {};
+class SsiHandlersTest : public ConfigurationWindowTest {};
 
 TEST_F(SsiHandlersTest, EachConfigurationListWritesReadsBackAndStores) {
     struct Case {

@@ -40,8 +40,8 @@ TEST(SummaryRows, EachFamilyShowsItsFileLinesInOrder) {
     const Case cases[] = {
         {"SSI",
          Family::Ssi,
-         {"TxtBaudRate", "TxtConfigRegister", "TxtSsiClockNumber", "TxtSsiTimeout", "TxtInfoPerTurn",
-          "TxtNumberOfTurns", "TxtPresetValue", "TxtDeltaUser", "TxtDeltaPos"},
+         {"TxtBaudRate", "TxtConfigRegister", "TxtSsiClockNumber", "TxtSsiTimeout",
+          "TxtInfoPerTurn", "TxtNumberOfTurns", "TxtPresetValue", "TxtDeltaUser", "TxtDeltaPos"},
          {"9600", "32", "25", "2", "8192", "4096", "77", "131072", "7200"},
          true},
         {"analog",

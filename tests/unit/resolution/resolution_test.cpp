@@ -150,14 +150,14 @@ TEST(Resolution, EntriesAreBoundedNotWrapped) {
 }
 
 TEST(Resolution, LimitChecksAtTheirEdges) {
-    // E1: above the device's maximum is refused, the maximum itself is not.
+    // Above the device's maximum is refused, the maximum itself is not.
     EXPECT_FALSE(aboveHardwareLimit(65536, 65536));
     EXPECT_TRUE(aboveHardwareLimit(65537, 65536));
     EXPECT_FALSE(aboveHardwareLimit(0, 0));
     EXPECT_TRUE(aboveHardwareLimit(1, 0));  // a maximum that could not be read refuses all
     EXPECT_TRUE(aboveHardwareLimit(k2p32, 0xFFFFFFFF));
 
-    // E2: hardware counts equal to the counts to display are accepted.
+    // Hardware counts equal to the counts to display are accepted.
     EXPECT_FALSE(displayAboveHardware(7200, 7200));
     EXPECT_TRUE(displayAboveHardware(7201, 7200));
     EXPECT_FALSE(displayAboveHardware(7200, 131072));

@@ -1,13 +1,15 @@
 #pragma once
 
-// The real main window against an in-process simulated encoder, with every frame the tool
-// writes recorded, so that a test can tell what was sent and what was not.
+// The real main window against an in-process simulated encoder, searched and showing the
+// configuration page, with every frame the tool writes recorded, so that a test can tell what was
+// sent and what was not, even when the encoder refused it or stayed silent.
 
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <algorithm>
 #include <functional>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "config/load_save_panel.h"
@@ -18,35 +20,42 @@
 #include "params/analog_panel.h"
 #include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
+#include "platform/clock.h"
 #include "shell/traffic_window.h"
 #include "sim/encoder_model.h"
+#include "sim/encoder_profile.h"
 #include "support/frame_tap.h"
 #include "support/window_fixture.h"
 
 namespace orvo::testing {
 
-class SsiWindowTest : public ::testing::Test {
+class ConfigurationWindowTest : public ::testing::Test {
 protected:
     // Searches, then opens the configuration page, as the user does.
     shell::TForm1& openConfigurationPage(sim::Family family = sim::Family::Ssi) {
         encoder = f.addPort("ttyA", family);
-        shell::PlatformBundle bundle;
-        bundle.serialDevices = sent->wrap(f.ports.deviceFactory());
-        bundle.portLister = &f.lister;
-        bundle.computerName = [] { return std::string("workstation"); };
-        bundle.openUrl = [](const QString&) {};
-        bundle.dialogs = &f.dialogs;
-        bundle.workingFolder = f.folder.path();
-        f.window = std::make_unique<shell::TForm1>(std::move(bundle));
-        shell::TForm1& w = *f.window;
+        return searchAndOpen();
+    }
+    shell::TForm1& openConfigurationPage(const sim::EncoderProfile& profile) {
+        encoder = f.addPort("ttyA", profile);
+        return searchAndOpen();
+    }
+    shell::TForm1& searchAndOpen() {
+        shell::TForm1& w = f.open(sent);
         w.Panel1->BitBtn1->click();
         EXPECT_TRUE(w.encoderState().found);
         w.SpeedButton4->click();
         return w;
     }
+    // The frames and messages of the search and the page opening are forgotten.
+    void forgetOpening() {
+        sent->clear();
+        f.dialogs.messages.clear();
+    }
     shell::TForm1& window() { return *f.window; }
 
-    // The encoder's parameters changed behind the tool's back (working and stored alike).
+    // The encoder's parameters changed behind the tool's back (working and stored alike), as if
+    // they had always been so.
     void onDevice(const std::function<void(sim::Parameters&)>& change) {
         encoder->withModel([&](sim::EncoderModel& m) {
             sim::Parameters p = m.working();
@@ -59,6 +68,14 @@ protected:
     }
     sim::Parameters stored() {
         return encoder->withModel([](sim::EncoderModel& m) { return m.stored(); });
+    }
+    // The shaft standing still at this angle from now on.
+    void moveShaftTo(double turns) {
+        const std::uint64_t now = encoder->modelTimeMs(platform::monotonicUs());
+        encoder->withModel([&](sim::EncoderModel& m) {
+            m.setShaftSpeed(0.0, now);
+            m.setShaftTurns(turns, now);
+        });
     }
     // The encoder carries the request out but its reply is lost.
     void noReplyTo(std::uint8_t command, std::uint32_t times = 1) {
@@ -103,6 +120,13 @@ protected:
         return data;
     }
 
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const auto& m : f.dialogs.messages) {
+            texts << m.text;
+        }
+        return texts;
+    }
     // Traffic lines from the moment this is called.
     void watchTraffic() {
         if (window().trafficWindow() == nullptr || !window().trafficWindow()->isVisible()) {
@@ -117,8 +141,8 @@ protected:
     }
 
     WindowFixture f;
-    std::shared_ptr<sim::SimulatedEncoder> encoder;
     std::shared_ptr<FrameTap> sent = std::make_shared<FrameTap>();
+    std::shared_ptr<sim::SimulatedEncoder> encoder;
 
 private:
     static constexpr std::uint32_t kSettleMs = 400;
