@@ -2,10 +2,19 @@
 // over a port where nothing answers and over a port where the simulated encoder answers and is
 // identified. Prints one line per case:
 // <case> median_ms=X p95_ms=X floor_ms=X ratio=X
-// The floors follow from the fixed pauses: a silent port costs 200 ms + two sends (10 ms each)
-// + 100 ms between them + the 100 ms wait = 420 ms; an answering port costs the same up to the
-// second send, then its reply (50 ms in the receive thread) and five identification exchanges
-// of 60 ms each.
+// The floors follow from the fixed pauses. Every port costs the 200 ms settling pause, two
+// probes (a 10 ms pause before each send) and the 100 ms reply time-out between them, 320 ms;
+// then
+// - a silent port: the 100 ms wait for the second probe's reply, 420 ms in all;
+// - an answering port: that reply (50 ms in the receive thread before it reads) and 14
+//   exchanges of 60 ms each (10 ms before the send, 50 ms before the read; at 9600 baud the
+//   request, the encoder's turn-around and the reply fit in the 50 ms), 1210 ms in all.
+//   Five exchanges identify the encoder (node, output type, device type, serial number,
+//   version) and nine read its parameters back: the configuration; InfoTurn, NumTurns,
+//   MaxInfoTurn and MaxTurns; the SSI format, tree shift, SSI time-out and preset.
+// Those nine are the simulated SSI encoder's at its factory settings: Scaling mode (programmed
+// mode would read DeltaUser and DeltaPos as well, before the preset) and the tree format
+// (another format skips the tree shift).
 
 #include <QApplication>
 #include <algorithm>
@@ -79,10 +88,20 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     using namespace orvo::link::timing;
-    constexpr double kSilentFloor = 200 + 2 * kPauseBeforeSendMs + 100 + 100;
+    using orvo::link::kReplyTimeoutMs;
+    // The connection page's pause before it opens a port.
+    constexpr double kPortPauseMs = 200;
+    // Up to the second probe's send: both sends and the reply time-out between them.
+    constexpr double kProbes = kPortPauseMs + 2 * kPauseBeforeSendMs + kReplyTimeoutMs;
+    constexpr double kSilentFloor = kProbes + kReplyTimeoutMs;
     constexpr double kExchange = kPauseBeforeSendMs + kPauseBeforeReadMs;
+    // Node, output type, device type, serial number, version.
+    constexpr int kIdentificationExchanges = 5;
+    // Configuration (1); InfoTurn, NumTurns, MaxInfoTurn, MaxTurns (4); SSI format, tree
+    // shift, SSI time-out, preset (4): the factory SSI encoder, in Scaling mode and tree format.
+    constexpr int kReadBackExchanges = 1 + 4 + 4;
     constexpr double kAnsweringFloor =
-        200 + 2 * kPauseBeforeSendMs + 100 + kPauseBeforeReadMs + 5 * kExchange;
+        kProbes + kPauseBeforeReadMs + (kIdentificationExchanges + kReadBackExchanges) * kExchange;
     measure("silent-port", false, kSilentFloor);
     measure("answering-port", true, kAnsweringFloor);
     return 0;

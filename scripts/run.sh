@@ -11,12 +11,6 @@ sim="$build/sim/orvo-encoder-sim"
 tool="$build/src/app/orvo-config"
 
 mkdir -p File_data
-if [ ! -x "$tool" ]; then
-    # The tool's window is not built yet: serve the simulated encoder until Ctrl-C.
-    echo "run: starting the simulated encoder (Ctrl-C stops it)"
-    exec "$sim" "$@"
-fi
-
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "run: no display. Run this from a desktop session, or start a virtual one first:" >&2
     echo "       Xvfb :99 & export DISPLAY=:99" >&2

@@ -114,9 +114,13 @@ StateLoadResult parseState(const std::string& text, const EncoderProfile& profil
                                                 : std::numeric_limits<std::uint8_t>::max();
         if (value.empty() || ec != std::errc{} || end != value.data() + value.size() ||
             number > limit) {
-            return malformed(
-                profile, lineNumber,
-                "'" + std::string(value) + "' is not a valid value for " + std::string(key));
+            // Appended piece by piece: GCC 12 sees a false overlap (-Wrestrict) in
+            // "'" + std::string(value) once optimised.
+            std::string why(1, '\'');
+            why.append(value);
+            why.append("' is not a valid value for ");
+            why.append(key);
+            return malformed(profile, lineNumber, why);
         }
         if (field->word) {
             result.stored.*field->word = static_cast<std::uint32_t>(number);
