@@ -85,7 +85,11 @@ std::optional<std::string> timeoutItemOf(const std::string& code) {
     if (index >= link::kSsiTimeoutMicros.size()) {
         return std::nullopt;
     }
-    return "(" + std::to_string(link::kSsiTimeoutMicros[index]) + "\u00B5s)";
+    // Appended piece by piece: GCC 12 takes "(" + text for an overlapping copy at -O2.
+    std::string item = "(";
+    item += std::to_string(link::kSsiTimeoutMicros[index]);
+    item += "\u00B5s)";
+    return item;
 }
 
 }  // namespace
