@@ -7,19 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "model/encoder_state.h"
-#include "model/family.h"
+#include "connection/records.h"
 
 namespace orvo::connection {
-
-// The encoder's records, as this domain has always named them.
-using model::AnalogKind;
-using model::AnalogState;
-using model::ConfigurationState;
-using model::EncoderState;
-using model::Family;
-using model::OutputCode;
-using model::ResolutionState;
 
 // The family the output-type byte names (only its high nibble counts), or nothing.
 std::optional<Family> familyFromOutputType(std::uint8_t outputType);

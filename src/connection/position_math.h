@@ -9,19 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "model/encoder_state.h"
-#include "model/family.h"
+#include "connection/records.h"
 
 namespace orvo::connection {
-
-// The encoder's records, as this domain has always named them.
-using model::AnalogKind;
-using model::AnalogState;
-using model::ConfigurationState;
-using model::EncoderState;
-using model::Family;
-using model::OutputCode;
-using model::ResolutionState;
 
 // The parallel output is 28 bits wide, so its largest transmitted position is 2^28.
 inline constexpr unsigned kParallelOutputBits = 28;

@@ -19,15 +19,8 @@ constexpr int kTeachRow = 2;
 
 }  // namespace
 
-using widgets::panel::makeAction;
-using widgets::panel::makeApply;
-using widgets::panel::makeCaption;
-using widgets::panel::makeGroup;
-using widgets::panel::makeList;
-using widgets::panel::makeModeButton;
-using widgets::panel::makeNumberEntry;
-using widgets::panel::makeStatus;
-using widgets::panel::makeValue;
+// The row builders of the panel kit (makeGroup, makeCaption, makeList, ...).
+using namespace widgets::panel;
 
 AnalogPanel::AnalogPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel4"), parent) {
     GroupBox10 = makeGroup(QStringLiteral("GroupBox10"), this);

@@ -3,15 +3,8 @@
 namespace orvo::params {
 
 using widgets::grid::rowTop;
-using widgets::panel::makeAction;
-using widgets::panel::makeApply;
-using widgets::panel::makeCaption;
-using widgets::panel::makeGroup;
-using widgets::panel::makeList;
-using widgets::panel::makeModeButton;
-using widgets::panel::makeNumberEntry;
-using widgets::panel::makeStatus;
-using widgets::panel::makeValue;
+// The row builders of the panel kit (makeGroup, makeCaption, makeList, ...).
+using namespace widgets::panel;
 
 ParallelPanel::ParallelPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel5"), parent) {
     GroupBox18 = makeGroup(QStringLiteral("GroupBox18"), this);

@@ -23,15 +23,8 @@ const QStringList& timeoutItems() {
 
 }  // namespace
 
-using widgets::panel::makeAction;
-using widgets::panel::makeApply;
-using widgets::panel::makeCaption;
-using widgets::panel::makeGroup;
-using widgets::panel::makeList;
-using widgets::panel::makeModeButton;
-using widgets::panel::makeNumberEntry;
-using widgets::panel::makeStatus;
-using widgets::panel::makeValue;
+// The row builders of the panel kit (makeGroup, makeCaption, makeList, ...).
+using namespace widgets::panel;
 
 SsiPanel::SsiPanel(QWidget* parent) : PagePanel(QStringLiteral("Panel3"), parent) {
     GroupBox15 = makeGroup(QStringLiteral("GroupBox15"), this);
