@@ -107,9 +107,8 @@ std::optional<Outcome> exchangeWith(const char* program, const std::vector<std::
 
 int main() {
     const std::vector<std::string> kinds = {
-        "short:len=1", "short:len=5", "short:len=8", "stray",     "start",
-        "end",         "checksum",    "error",       "noreply",   "late:ms=60",
-        "late:ms=300", "late:ms=1000",
+        "short:len=1", "short:len=5", "short:len=8", "stray",      "start",       "end",
+        "checksum",    "error",       "noreply",     "late:ms=60", "late:ms=300", "late:ms=1000",
     };
     int failures = 0;
     for (const std::string& kind : kinds) {

@@ -210,6 +210,16 @@ bool SimSerialDevice::purge() {
 }
 
 bool SimSerialDevice::readByte(std::uint8_t& byte, std::uint32_t& count) {
+    return readCapped(byte, count, std::nullopt);
+}
+
+bool SimSerialDevice::readByteWithin(std::uint8_t& byte, std::uint32_t& count,
+                                     std::uint32_t maxWaitMs) {
+    return readCapped(byte, count, maxWaitMs);
+}
+
+bool SimSerialDevice::readCapped(std::uint8_t& byte, std::uint32_t& count,
+                                 std::optional<std::uint32_t> capMs) {
     count = 0;
     std::unique_lock lock(mutex_);
     if (!open_) {
@@ -220,13 +230,18 @@ bool SimSerialDevice::readByte(std::uint8_t& byte, std::uint32_t& count) {
     const bool returnAtOnce = timeouts_.readInterval == kReturnAtOnce &&
                               timeouts_.readTotalConstant == 0 &&
                               timeouts_.readTotalMultiplier == 0;
-    const bool waitForever = timeouts_.readInterval == 0 && timeouts_.readTotalConstant == 0 &&
-                             timeouts_.readTotalMultiplier == 0;
-    const std::uint64_t deadlineUs = returnAtOnce
-                                         ? startUs
-                                         : startUs + (std::uint64_t{timeouts_.readTotalConstant} +
-                                                      timeouts_.readTotalMultiplier) *
-                                                         kMicrosPerMilli;
+    bool waitForever = timeouts_.readInterval == 0 && timeouts_.readTotalConstant == 0 &&
+                       timeouts_.readTotalMultiplier == 0;
+    std::uint64_t deadlineUs = returnAtOnce
+                                   ? startUs
+                                   : startUs + (std::uint64_t{timeouts_.readTotalConstant} +
+                                                timeouts_.readTotalMultiplier) *
+                                                   kMicrosPerMilli;
+    if (capMs && !returnAtOnce) {
+        const std::uint64_t capUs = startUs + std::uint64_t{*capMs} * kMicrosPerMilli;
+        deadlineUs = waitForever ? capUs : std::min(deadlineUs, capUs);
+        waitForever = false;
+    }
     for (;;) {
         if (!open_ || generation_ != generation) {
             return false;

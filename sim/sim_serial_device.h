@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,9 +70,11 @@ public:
     bool setQueueSizes(std::uint32_t inputBytes, std::uint32_t outputBytes) override;
     bool purge() override;
     bool readByte(std::uint8_t& byte, std::uint32_t& count) override;
+    bool readByteWithin(std::uint8_t& byte, std::uint32_t& count, std::uint32_t maxWaitMs) override;
     bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) override;
 
 private:
+    bool readCapped(std::uint8_t& byte, std::uint32_t& count, std::optional<std::uint32_t> capMs);
     std::shared_ptr<SimulatedPorts::Registry> registry_;
     mutable std::mutex mutex_;
     std::condition_variable arrived_;

@@ -157,7 +157,6 @@ void PositionMonitor::takeReply() {
     cycle_ = kPause;
     const std::optional<link::Frame> reply =
         link_.waitReply(link::cmd::kReadPosition, link::kReplyTimeoutMs);
-    missedReply_ = !reply;
     if (reply) {
         showPosition(link::frameData(*reply));
     } else {
@@ -175,7 +174,7 @@ void PositionMonitor::pause() {
     // The pause is the timer's next period rather than a sleep: the cadence is the same, but
     // the window keeps repainting and taking clicks meanwhile, and a page switch still ends the
     // polling by stopping the timer.
-    panel_.Timer1->setInterval(missedReply_ ? kRecoveryPauseMs : kPauseMs);
+    panel_.Timer1->setInterval(kPauseMs);
     cycle_ = kSendRequest;
 }
 
@@ -240,7 +239,6 @@ void PositionMonitor::readDiagnostics() {
         link_.exchange(state_.nodeId, link::cmd::kReadAnalog, link::analog_select::kDiagnostic,
                        link::TrafficLog::Never);
     if (!reply.ok()) {
-        missedReply_ = true;
         return;  // the labels keep what the last answer said
     }
     PositionPanel& panel = panel_;

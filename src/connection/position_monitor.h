@@ -29,13 +29,6 @@ public:
     static constexpr int kCyclesWithoutDiagnostics = 10;
     // The pause that leaves the link free for user commands between two readings.
     static constexpr int kPauseMs = 100;
-    // The pause after a reply that never came. The receive thread is then still blocked in its
-    // read of that reply for up to a whole port read time-out; a request sent meanwhile would
-    // lose the first byte of its reply to that read, and with the polling's steady cadence every
-    // later reply would be read one byte out of step.
-    static constexpr int kRecoveryPauseMs =
-        static_cast<int>(link::timing::kPauseBeforeReadMs + link::timing::kReadTotalConstantMs +
-                         link::timing::kReadTotalMultiplierMs + link::timing::kEmptyReadPauseMs);
     static constexpr int kEnterKey = 13;
 
     PositionMonitor(pages::PageContext& context, PositionPanel& panel, QObject* parent = nullptr);
@@ -84,7 +77,6 @@ private:
     // The analog preset keeps its last output value while no range is known.
     double analogPresetUnits_ = 0;
     int cycle_ = kSendRequest;
-    bool missedReply_ = false;  // in the cycle's last reply step
 };
 
 }  // namespace orvo::connection

@@ -1,5 +1,7 @@
 #include "link/frame_io.h"
 
+#include <algorithm>
+
 #include "link/timing.h"
 #include "platform/clock.h"
 
@@ -52,7 +54,7 @@ LinkStatus sendByte(PortChannel& channel, LinkEvents& events, std::uint8_t value
     return result;
 }
 
-ReceiveResult receiveFrame(PortChannel& channel, int slot) {
+ReceiveResult receiveFrame(PortChannel& channel, int slot, const std::function<bool()>& abandoned) {
     PortSlot& s = channel.slot(slot);
     ReceiveResult r;
     std::size_t received = 0;
@@ -60,14 +62,20 @@ ReceiveResult receiveFrame(PortChannel& channel, int slot) {
     const std::uint64_t start = platform::monotonicMs();
     std::uint64_t elapsed = 0;
 
-    // The budget is tested only between reads, so a reply that never comes ends the loop after
-    // one read time-out. No resynchronisation: a stray byte shifts the frame and fails a check.
-    while (received < kFrameSize && readingOk && elapsed < timing::kReceiveBudgetMs) {
+    // No read waits past the budget, and an idle wait is cut into slices so that the pass ends
+    // as soon as the next request is about to go: a pass never reads bytes sent after the next
+    // purge. No resynchronisation: a stray byte shifts the frame and fails a check.
+    while (received < kFrameSize && readingOk && elapsed < timing::kReceiveBudgetMs &&
+           !(abandoned && abandoned())) {
         std::uint8_t byte = 0;
         std::uint32_t count = 0;
-        if (!s.device || !s.device->readByte(byte, count)) {
+        const auto left = static_cast<std::uint32_t>(timing::kReceiveBudgetMs - elapsed);
+        const std::uint64_t readStart = platform::monotonicMs();
+        if (!s.device ||
+            !s.device->readByteWithin(byte, count, std::min(left, timing::kReadSliceMs))) {
             readingOk = false;
         }
+        const bool waited = platform::monotonicMs() > readStart;
         s.bytesRead = count;
         r.lastReadCount = count;
         elapsed = platform::monotonicMs() - start;
@@ -76,7 +84,10 @@ ReceiveResult receiveFrame(PortChannel& channel, int slot) {
             s.receive.store(received, byte);
             ++received;
         } else if (count == 0) {
-            platform::sleepMs(timing::kEmptyReadPauseMs);
+            // A device that returns at once is given a moment before the next read.
+            if (!waited) {
+                platform::sleepMs(timing::kEmptyReadPauseMs);
+            }
         } else {
             readingOk = false;
         }

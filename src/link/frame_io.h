@@ -3,6 +3,7 @@
 // Sending a frame or a raw byte, and receiving one reply frame, over a port slot.
 
 #include <cstdint>
+#include <functional>
 
 #include "link/frame.h"
 #include "link/link_events.h"
@@ -25,8 +26,11 @@ struct ReceiveResult {
     std::uint32_t lastReadCount = 0;  // bytes reported by the last read call
 };
 
-// Receive thread. Reads the reply byte by byte within the receive budget and checks it. The
-// bytes also go into the slot's receive buffer for the traffic window.
-ReceiveResult receiveFrame(PortChannel& channel, int slot);
+// Receive thread. Reads the reply byte by byte within the receive budget and checks it; no read
+// waits past what is left of the budget, and the pass ends early once `abandoned` says so (the
+// next request is about to go out). The bytes also go into the slot's receive buffer for the
+// traffic window.
+ReceiveResult receiveFrame(PortChannel& channel, int slot,
+                           const std::function<bool()>& abandoned = {});
 
 }  // namespace orvo::link

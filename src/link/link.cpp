@@ -41,10 +41,16 @@ LinkStatus Link::openActivePort(const std::string& name, std::uint32_t baudRate)
 }
 
 LinkStatus Link::sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data) {
+    // The pass of the previous request ends before this one is purged and written, so no pass
+    // ever reads the head of the next reply.
+    receiver_.endPass();
+    receiver_.expectReplyTo(command);
     return link::sendFrame(channel_, events_, node, command, data, kActivePort);
 }
 
 LinkStatus Link::sendByte(std::uint8_t value) {
+    // Raw bytes make a frame the link does not know: any reply that comes is taken.
+    receiver_.expectReplyTo(std::nullopt);
     return link::sendByte(channel_, events_, value, kActivePort);
 }
 

@@ -48,7 +48,33 @@ void ReceiveThread::stop() {
 bool ReceiveThread::pauseUnlessStopping(std::uint32_t ms) {
     std::unique_lock lock(stopMutex_);
     return !stopRequested_.wait_for(lock, std::chrono::milliseconds(ms),
-                                    [this] { return stopping_; });
+                                    [this] { return stopping_ || abandon_; });
+}
+
+bool ReceiveThread::stopping() {
+    std::lock_guard lock(stopMutex_);
+    return stopping_;
+}
+
+void ReceiveThread::expectReplyTo(std::optional<std::uint8_t> command) {
+    expected_ = command ? int{*command} : kAnyReply;
+}
+
+void ReceiveThread::endPass() {
+    if (!thread_.joinable()) {
+        return;
+    }
+    std::unique_lock lock(passMutex_);
+    abandon_ = true;
+    {
+        // Cuts the pause before the read short; the lock orders the flag before the wait.
+        std::lock_guard stopLock(stopMutex_);
+    }
+    stopRequested_.notify_all();
+    passEnded_.wait(lock, [this] { return !passActive_; });
+    // A frame written before this one and not yet taken up needs no pass of its own.
+    events_.transmit.reset();
+    abandon_ = false;
 }
 
 void ReceiveThread::run() {
@@ -60,27 +86,52 @@ void ReceiveThread::run() {
             }
             continue;
         }
+        {
+            std::lock_guard lock(passMutex_);
+            if (abandon_) {
+                continue;  // the next request is being written; its own frame wakes us again
+            }
+            passActive_ = true;
+            passExpects_ = expected_.load();
+        }
         // The reply is left to arrive in the driver's queue before it is read.
-        if (!pauseUnlessStopping(timing::kPauseBeforeReadMs)) {
+        const bool stopped = !pauseUnlessStopping(timing::kPauseBeforeReadMs) && stopping();
+        if (!stopped && !abandon_) {
+            handle(receiveFrame(channel_, kActivePort, [this] { return abandon_.load(); }));
+        }
+        ++passes_;
+        {
+            std::lock_guard lock(passMutex_);
+            passActive_ = false;
+        }
+        passEnded_.notify_all();
+        if (stopped) {
             return;
         }
-        handle(receiveFrame(channel_, kActivePort));
-        ++passes_;
     }
 }
 
 void ReceiveThread::handle(const ReceiveResult& result) {
     receiveStatus_ = result.status;
     if (result.status == status::kOk) {
-        events_.deliverReply(result.frame);
+        const int expected = passExpects_;
+        if (expected == kAnyReply || frameCommand(result.frame) == expected) {
+            events_.deliverReply(result.frame);
+        } else {
+            // A reply to an earlier request, read after this request's purge.
+            events_.anyReply.set();
+        }
         return;
     }
     // A reply that never arrived leaves no trace: the waiting caller simply times out.
     if (result.lastReadCount == 0) {
         return;
     }
+    // Only a whole frame that passes every other check is an error reply: in a frame shifted by a
+    // stray byte the error bit may be any data byte's.
+    constexpr LinkStatus kOtherChecks = status::kStartByte | status::kEndByte;
     if ((result.status & status::kErrorReply) != 0 &&
-        (result.status & status::kReceiveFrame) != 0) {
+        (result.status & status::kReceiveFrame) != 0 && (result.status & kOtherChecks) == 0) {
         events_.errorReply.set();
     }
     if (sink_ != nullptr && dispatch_) {

@@ -14,6 +14,9 @@ inline constexpr std::uint32_t kPauseBeforeSendMs = 10;
 inline constexpr std::uint32_t kPauseBeforeReadMs = 50;
 inline constexpr std::uint32_t kReceiveBudgetMs = 100;
 inline constexpr std::uint32_t kEmptyReadPauseMs = 2;
+// While no byte comes, a receive pass reads in slices of this length, so that the next request
+// can end it at once; a byte that arrives ends the slice's wait at once.
+inline constexpr std::uint32_t kReadSliceMs = 10;
 // The receive thread's wait for a written frame; on time-out it simply waits again.
 inline constexpr std::uint32_t kTransmitWaitMs = kReplyTimeoutMs;
 

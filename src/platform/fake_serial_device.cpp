@@ -150,6 +150,16 @@ bool FakeSerialDevice::purge() {
 }
 
 bool FakeSerialDevice::readByte(std::uint8_t& byte, std::uint32_t& count) {
+    return readCapped(byte, count, std::nullopt);
+}
+
+bool FakeSerialDevice::readByteWithin(std::uint8_t& byte, std::uint32_t& count,
+                                      std::uint32_t maxWaitMs) {
+    return readCapped(byte, count, maxWaitMs);
+}
+
+bool FakeSerialDevice::readCapped(std::uint8_t& byte, std::uint32_t& count,
+                                  std::optional<std::uint32_t> capMs) {
     count = 0;
     std::unique_lock lock(mutex_);
     if (enterLocked(FakeCall::Read) || !open_) {
@@ -157,7 +167,11 @@ bool FakeSerialDevice::readByte(std::uint8_t& byte, std::uint32_t& count) {
     }
     const auto generation = openGeneration_;
     const auto stop = [&] { return !incoming_.empty() || !open_ || openGeneration_ != generation; };
-    if (const auto waitMs = oneByteReadWaitMs(timeouts_)) {
+    std::optional<std::uint64_t> waitMs = oneByteReadWaitMs(timeouts_);
+    if (capMs && (!waitMs || *waitMs > *capMs)) {
+        waitMs = *capMs;
+    }
+    if (waitMs) {
         // Capped at about 24 days so the clock arithmetic cannot overflow.
         const auto capped = std::min<std::uint64_t>(*waitMs, std::uint64_t{1} << 31);
         incomingChanged_.wait_for(lock, std::chrono::milliseconds(capped), stop);

@@ -72,6 +72,7 @@ public:
     // time-out set by setTimeouts (same policy as the real device: all read values 0 waits
     // without limit), woken by pushIncoming or close.
     bool readByte(std::uint8_t& byte, std::uint32_t& count) override;
+    bool readByteWithin(std::uint8_t& byte, std::uint32_t& count, std::uint32_t maxWaitMs) override;
     // Records the bytes, then calls the write handler outside the lock so it may pushIncoming.
     bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) override;
 
@@ -104,6 +105,7 @@ public:
     static LineSettings deviceDefaultSettings();
 
 private:
+    bool readCapped(std::uint8_t& byte, std::uint32_t& count, std::optional<std::uint32_t> capMs);
     static constexpr std::size_t kCallKinds = static_cast<std::size_t>(FakeCall::Write) + 1;
 
     // Counts the call and consumes an injected failure; true when the call must fail.

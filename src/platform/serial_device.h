@@ -87,6 +87,10 @@ public:
     // Reads at most one byte, waiting up to the read time-out. A time-out is not a failure:
     // it returns true with count 0. count is the number of bytes transferred.
     virtual bool readByte(std::uint8_t& byte, std::uint32_t& count) = 0;
+    // The same, waiting no longer than maxWaitMs even when the read time-out is longer: a reader
+    // with a budget of its own never waits past it.
+    virtual bool readByteWithin(std::uint8_t& byte, std::uint32_t& count,
+                                std::uint32_t maxWaitMs) = 0;
 
     // Writes n bytes in one call; written is the number of bytes transferred.
     virtual bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) = 0;

@@ -447,12 +447,26 @@ bool TermiosSerialDevice::purge() {
 }
 
 bool TermiosSerialDevice::readByte(std::uint8_t& byte, std::uint32_t& count) {
+    return readCapped(byte, count, std::nullopt);
+}
+
+bool TermiosSerialDevice::readByteWithin(std::uint8_t& byte, std::uint32_t& count,
+                                         std::uint32_t maxWaitMs) {
+    return readCapped(byte, count, maxWaitMs);
+}
+
+bool TermiosSerialDevice::readCapped(std::uint8_t& byte, std::uint32_t& count,
+                                     std::optional<std::uint32_t> capMs) {
     count = 0;
     InFlight call(*this);
     if (!call.entered()) {
         return false;
     }
-    const auto deadline = deadlineAfter(oneByteReadWaitMs(call.timeouts));
+    std::optional<std::uint64_t> waitMs = oneByteReadWaitMs(call.timeouts);
+    if (capMs && (!waitMs || *waitMs > *capMs)) {
+        waitMs = *capMs;
+    }
+    const auto deadline = deadlineAfter(waitMs);
     for (;;) {
         switch (waitFor(call.fd, POLLIN, call.wakeFd, deadline)) {
             case WaitResult::TimedOut:

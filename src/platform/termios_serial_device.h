@@ -44,10 +44,13 @@ public:
     // Flushes both directions. A read already waiting keeps waiting for new bytes.
     bool purge() override;
     bool readByte(std::uint8_t& byte, std::uint32_t& count) override;
+    bool readByteWithin(std::uint8_t& byte, std::uint32_t& count, std::uint32_t maxWaitMs) override;
     // A write time-out is not a failure: true with written < n.
     bool write(const std::uint8_t* data, std::size_t n, std::uint32_t& written) override;
 
 private:
+    // A one-byte read under the read time-out, or under capMs when that is shorter.
+    bool readCapped(std::uint8_t& byte, std::uint32_t& count, std::optional<std::uint32_t> capMs);
     // Counts a read or write in flight so close() knows when the descriptor is free.
     class InFlight;
 

@@ -110,6 +110,10 @@ private:
             return inner_->setQueueSizes(in, out);
         }
         bool purge() override { return inner_->purge(); }
+        bool readByteWithin(std::uint8_t& byte, std::uint32_t& count,
+                            std::uint32_t maxWaitMs) override {
+            return inner_->readByteWithin(byte, count, maxWaitMs);
+        }
         bool readByte(std::uint8_t& byte, std::uint32_t& count) override {
             return inner_->readByte(byte, count);
         }

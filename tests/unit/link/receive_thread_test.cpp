@@ -185,15 +185,22 @@ TEST_F(ReceiveThreadTest, TimedOutExchangeLogsOnlyWhenAskedWithZerosForMissingBy
 
 TEST_F(ReceiveThreadTest, LateReplySatisfiesTheNextWaitOnItsCode) {
     // The reply comes after the 100 ms wait has given up, but within the receive budget.
-    devices.active().setOnWrite([this](const Bytes&) {
-        std::thread([this] {
+    // The encoder's late answer comes from a thread of its own, joined before the device goes.
+    std::thread encoder;
+    devices.active().setOnWrite([this, &encoder](const Bytes&) {
+        encoder = std::thread([this] {
             platform::sleepMs(130);
             devices.active().pushIncoming(bytesOf(reply(3, cmd::kReadInfoTurn, 8192)));
-        }).detach();
+        });
     });
     EXPECT_FALSE(link.exchange(3, cmd::kReadInfoTurn, 0).ok());
-    platform::sleepMs(250);
     devices.active().setOnWrite(nullptr);
+    encoder.join();
+    // The receive pass takes the late reply within its budget.
+    const auto settled = platform::monotonicMs() + 2000;
+    while (!link.events().lastReply(cmd::kReadInfoTurn) && platform::monotonicMs() < settled) {
+        platform::sleepMs(5);
+    }
 
     // The next wait on the same code is satisfied at once, with the late reply's data.
     const auto start = platform::monotonicMs();

@@ -1,0 +1,96 @@
+// The link after a faulty reply, against the in-process simulated encoder: whatever one reply
+// did wrong, the exchanges after it get their own replies, with the right code and data.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "link/commands.h"
+#include "link/link.h"
+#include "platform/clock.h"
+#include "sim/sim_serial_device.h"
+#include "support/fake_link_fixture.h"
+
+namespace orvo::link {
+namespace {
+
+constexpr std::uint32_t kSerial = 100200301;  // the simulated SSI encoder's, at the factory
+constexpr std::uint8_t kOutputType = 0x80;
+
+class RecoveryTest : public ::testing::Test {
+protected:
+    RecoveryTest() {
+        encoder = ports.addEncoder("/sim/ttyA", sim::Family::Ssi);
+        link.setTrafficSink(&sink, sink.dispatcher());
+        link.start();
+        EXPECT_EQ(link.openActivePort("/sim/ttyA", 9600), status::kOk);
+    }
+    ~RecoveryTest() override { link.shutdown(); }
+
+    // One of two reads with different known answers; true when the reply is its own.
+    bool readRight(bool serial) {
+        const std::uint8_t code = serial ? cmd::kReadSerialNumber : cmd::kReadOutputType;
+        const Reply r = link.exchange(1, code, 0, TrafficLog::Never);
+        return r.ok() && frameCommand(*r.frame) == code &&
+               (serial ? r.data() == kSerial : r.dataLow() == kOutputType);
+    }
+
+    sim::SimulatedPorts ports;
+    std::shared_ptr<sim::SimulatedEncoder> encoder;
+    testing::RecordingSink sink;
+    Link link{ports.deviceFactory(), [](const std::string& name) { return name; }};
+};
+
+TEST_F(RecoveryTest, TheExchangesAfterAFaultyReplyGetTheirOwnReplies) {
+    const struct {
+        const char* name;
+        sim::Fault fault;
+        std::uint32_t lateMs;
+    } cases[] = {
+        {"one byte of nine", sim::Fault::shortFrame(1), 0},
+        {"five bytes of nine", sim::Fault::shortFrame(5), 0},
+        {"eight bytes of nine", sim::Fault::shortFrame(8), 0},
+        {"stray byte before the frame", sim::Fault::strayByte(0x55), 0},
+        {"wrong start byte", sim::Fault::badStartByte(), 0},
+        {"wrong end byte", sim::Fault::badEndByte(), 0},
+        {"wrong checksum", sim::Fault::badChecksum(), 0},
+        {"error bit", sim::Fault::errorBit(), 0},
+        {"no reply", sim::Fault::noReply(), 0},
+        {"60 ms late", sim::Fault::lateReply(60), 60},
+        {"300 ms late", sim::Fault::lateReply(300), 300},
+        {"a second late", sim::Fault::lateReply(1000), 1000},
+    };
+    ASSERT_TRUE(readRight(true));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        link.events().errorReply.reset();
+        encoder->addFault({c.fault, sim::FaultScope::nextFrames(1), std::nullopt});
+        readRight(false);
+        const bool errorReply = link.events().errorReply.wait(0);
+        EXPECT_EQ(errorReply, c.fault.kind == sim::FaultKind::ErrorBit)
+            << "only a whole error reply is one";
+        // The encoder answers in turn: a reply it sends late holds back the ones after it.
+        if (c.lateMs != 0) {
+            platform::sleepMs(c.lateMs + 100);
+        }
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(readRight(i % 2 == 0)) << "exchange " << i + 1 << " after the fault";
+        }
+    }
+}
+
+TEST_F(RecoveryTest, AReplyThatComesTooLateForItsRequestAnswersNoOtherCode) {
+    ASSERT_TRUE(readRight(true));
+    // The serial-number reply comes 130 ms late: into the output-type request's pass.
+    encoder->addFault({sim::Fault::lateReply(130), sim::FaultScope::nextFrames(1), std::nullopt});
+    EXPECT_FALSE(readRight(true));
+    readRight(false);
+    // Its event was not signalled by a reply read for another request: the next serial read
+    // waits for its own reply and gets it.
+    EXPECT_TRUE(readRight(true));
+    EXPECT_TRUE(readRight(false));
+}
+
+}  // namespace
+}  // namespace orvo::link
