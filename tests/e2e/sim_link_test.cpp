@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "connection/identify.h"
 #include "link/link.h"
 #include "link/port_list.h"
+#include "params/parameter_procedures.h"
 #include "platform/clock.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
@@ -100,6 +102,37 @@ TEST_F(SimLinkTest, ErrorReplyAndSilenceThroughTheRealDevice) {
     // Right after the silence: the next request ends the pass still waiting for that reply.
     EXPECT_FALSE(link.exchange(id, cmd::kReadNumTurns, 0).ok());
     EXPECT_TRUE(link.exchange(id, cmd::kReadOutputType, 0).ok());
+}
+
+TEST_F(SimLinkTest, AShortReplyInTheMiddleOfReadAllCostsOnlyThatValue) {
+    // The number-of-turns reply comes three bytes short, once.
+    startSim({"--family", "ssi", "--link", "ttySIMS", "--speed", "0", "--fault",
+              "short:len=3:cmd=0x25:next=1"});
+    platform::SystemPortLister lister(folder.path());
+    PortList ports(lister);
+    ports.listSerialPorts();
+    Link link(termiosFactory(), ports.resolver());
+    link.start();
+    ASSERT_EQ(link.openActivePort("ttySIMS", 9600), status::kOk);
+
+    model::EncoderState state;
+    const connection::Identity id = connection::identify(link, state);
+    ASSERT_TRUE(id.family.has_value());
+    params::ParameterProcedures procedures(link, state);
+    procedures.readParameters();
+
+    // The short reply fails its own read; every read after it gets its own value.
+    EXPECT_EQ(state.resolution.numTurns, 0u);
+    EXPECT_EQ(state.resolution.maxInfoTurn, 65536u);
+    EXPECT_EQ(state.resolution.maxTurns, 16384u);
+    EXPECT_EQ(state.ssi.clockCount, 25);
+    EXPECT_EQ(state.ssi.protocol, model::SsiProtocol::Tree);
+    EXPECT_EQ(state.ssi.timeoutCode, 1);
+    EXPECT_EQ(state.summary.preset, std::optional<std::string>("0"));
+    // And the next read of the turns is answered.
+    EXPECT_EQ(procedures.ReadScalingResolution().numTurns.value,
+              std::optional<std::uint32_t>(4096));
+    link.shutdown();
 }
 
 }  // namespace

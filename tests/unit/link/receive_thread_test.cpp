@@ -170,6 +170,38 @@ TEST_F(ReceiveThreadTest, ExchangeReturnsTheReplyAndLogsTxAndRx) {
                                                     "Rx: 7C  09  13  FF FF FF FE  17  04"}));
 }
 
+TEST_F(ReceiveThreadTest, TheExchangeRightAfterAFaultyReplyGetsItsOwnReply) {
+    const Frame good = reply(3, cmd::kReadNumTurns, 4096);
+    Frame badChecksum = reply(3, cmd::kReadInfoTurn, 8192);
+    badChecksum[7] ^= 0x01;
+    Bytes stray = bytesOf(reply(3, cmd::kReadInfoTurn, 8192));
+    stray.insert(stray.begin(), 0x7C);
+    const struct {
+        const char* name;
+        Bytes faulty;
+    } cases[] = {
+        {"one byte", Bytes{0x7C}},
+        {"eight bytes", Bytes(good.begin(), good.begin() + 8)},
+        {"stray start byte before the frame", stray},
+        {"wrong checksum", bytesOf(badChecksum)},
+        {"no reply", Bytes{}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The first request gets the faulty bytes, the next its reply.
+        int writes = 0;
+        devices.active().setOnWrite([&](const Bytes&) {
+            devices.active().pushIncoming(writes++ == 0 ? c.faulty : bytesOf(good));
+        });
+        EXPECT_FALSE(link.exchange(3, cmd::kReadInfoTurn, 0).ok());
+        const Reply next = link.exchange(3, cmd::kReadNumTurns, 0);
+        ASSERT_TRUE(next.ok());
+        EXPECT_EQ(frameCommand(*next.frame), cmd::kReadNumTurns);
+        EXPECT_EQ(next.data(), 4096u);
+        devices.active().setOnWrite(nullptr);
+    }
+}
+
 TEST_F(ReceiveThreadTest, TimedOutExchangeLogsOnlyWhenAskedWithZerosForMissingBytes) {
     answerWith(Bytes{0x7C, 0x00, 0x10});
     EXPECT_FALSE(link.exchange(0, cmd::kReadNode, 0, TrafficLog::OnReply).ok());
