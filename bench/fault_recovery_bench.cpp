@@ -2,9 +2,11 @@
 // with different known answers, against the simulator program over a pseudo-terminal, first with
 // each fault kind alone on every 30th frame, then with every kind mixed at 2 % of the frames.
 // Prints one line per kind and one for the mix:
-// fault=<kind> exchanges=N failed=N extra_failed_max=N stale=N
+// fault=<kind> exchanges=N failed=N extra_failed_max=N held=N stale=N
 // fault=mixed exchanges=N fault_rate=X failed_rate=Y stale=N
-// extra_failed_max is the longest run of failed exchanges less the one the fault itself fails;
+// extra_failed_max is the longest run of failed exchanges less the one the fault itself fails,
+// leaving out (as held=N) the exchanges sent while a late reply still kept the encoder busy:
+// the encoder answers in turn, so those get no timely reply whatever the link does;
 // stale counts replies taken as the answer to a request they do not answer (wrong code or data).
 // A sound link shows extra_failed_max 0 (1 for a reply later than the next request), stale 0 and
 // a failed_rate close to the fault_rate.
@@ -18,6 +20,7 @@
 
 #include "link/link.h"
 #include "link/port_list.h"
+#include "platform/clock.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
 #include "support/sim_process.h"
@@ -35,13 +38,17 @@ struct Outcome {
     int exchanges = 0;
     int failed = 0;
     int longestRun = 0;
+    // Failed exchanges sent while the encoder was still busy with a late reply: it answers in
+    // turn, so its later replies come late too, whatever the link does.
+    int held = 0;
+    int longestRunAfterHold = 0;
     int stale = 0;
 };
 
 // Runs the exchanges against a simulator started with these fault rules; nothing on a simulator
 // that does not start or answer.
 std::optional<Outcome> exchangeWith(const char* program, const std::vector<std::string>& faults,
-                                    int exchanges) {
+                                    int exchanges, std::uint32_t lateMs = 0) {
     testing::TempFolder folder;
     std::vector<std::string> args = {"--family", "ssi", "--link", "ttyFAULT", "--speed", "0"};
     for (const std::string& rule : faults) {
@@ -81,18 +88,31 @@ std::optional<Outcome> exchangeWith(const char* program, const std::vector<std::
 
     Outcome o;
     int run = 0;
+    int runAfterHold = 0;
+    std::uint64_t runStartMs = 0;
     for (int i = 0; i < exchanges; ++i) {
         const bool serialRead = i % 2 == 0;
         const std::uint8_t code =
             serialRead ? link::cmd::kReadSerialNumber : link::cmd::kReadOutputType;
+        const std::uint64_t startMs = platform::monotonicMs();
         const link::Reply reply = link.exchange(1, code, 0, link::TrafficLog::Never);
         ++o.exchanges;
         if (!reply.ok()) {
             ++o.failed;
+            if (run == 0) {
+                runStartMs = startMs;
+            }
             o.longestRun = std::max(o.longestRun, ++run);
+            // The faulted request's reply plus the encoder's turn-around for each one after it.
+            if (run > 1 && startMs < runStartMs + lateMs) {
+                ++o.held;
+            } else {
+                o.longestRunAfterHold = std::max(o.longestRunAfterHold, ++runAfterHold);
+            }
             continue;
         }
         run = 0;
+        runAfterHold = 0;
         const bool right = link::frameCommand(*reply.frame) == code &&
                            (serialRead ? reply.data() == *serial : reply.dataLow() == *outputType);
         if (!right) {
@@ -113,13 +133,19 @@ int main() {
     int failures = 0;
     for (const std::string& kind : kinds) {
         const std::string rule = kind + ":every=" + std::to_string(kIsolatedEvery);
-        const std::optional<Outcome> o = exchangeWith(ORVO_SIM_PROGRAM, {rule}, kIsolatedExchanges);
+        const std::size_t at = kind.find("ms=");
+        const auto lateMs = at == std::string::npos
+                                ? 0u
+                                : static_cast<std::uint32_t>(std::stoul(kind.substr(at + 3)));
+        const std::optional<Outcome> o =
+            exchangeWith(ORVO_SIM_PROGRAM, {rule}, kIsolatedExchanges, lateMs);
         if (!o) {
             ++failures;
             continue;
         }
-        std::printf("fault=%s exchanges=%d failed=%d extra_failed_max=%d stale=%d\n", kind.c_str(),
-                    o->exchanges, o->failed, std::max(0, o->longestRun - 1), o->stale);
+        std::printf("fault=%s exchanges=%d failed=%d extra_failed_max=%d held=%d stale=%d\n",
+                    kind.c_str(), o->exchanges, o->failed, std::max(0, o->longestRunAfterHold - 1),
+                    o->held, o->stale);
         std::fflush(stdout);
     }
 
