@@ -13,13 +13,11 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/port_list.h"
 #include "link/timing.h"
 #include "platform/clock.h"
-#include "platform/system_port_lister.h"
-#include "platform/termios_serial_device.h"
 #include "sim/sim_serial_device.h"
 #include "support/sim_process.h"
+#include "support/simulator_link.h"
 
 namespace {
 
@@ -96,16 +94,12 @@ int overPseudoTerminal(const char* program) {
         std::fprintf(stderr, "pty: the simulator did not start: %s\n", simulator.output().c_str());
         return 1;
     }
-    platform::SystemPortLister lister(folder.path());
-    link::PortList ports(lister);
-    ports.listSerialPorts();
-    link::Link link([] { return std::make_unique<platform::TermiosSerialDevice>(); },
-                    ports.resolver());
-    link.start();
-    if (link.openActivePort("ttySIMB", 9600) != link::status::kOk) {
+    testing::SimulatorLink connection(folder.path(), "ttySIMB");
+    if (!connection.opened()) {
         std::fprintf(stderr, "pty: cannot open the simulator's port\n");
         return 1;
     }
+    link::Link& link = connection.link();
     const link::Reply node = link.exchange(link::kSearchNode, link::cmd::kReadNode, 0);
     const link::Reply serial = link.exchange(node.dataLow(), link::cmd::kReadSerialNumber, 0);
     const link::Reply type = link.exchange(node.dataLow(), link::cmd::kReadOutputType, 0);

@@ -20,11 +20,9 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/port_list.h"
 #include "platform/clock.h"
-#include "platform/system_port_lister.h"
-#include "platform/termios_serial_device.h"
 #include "support/sim_process.h"
+#include "support/simulator_link.h"
 
 namespace {
 
@@ -61,16 +59,12 @@ std::optional<Outcome> exchangeWith(const char* program, const std::vector<std::
         std::fprintf(stderr, "the simulator did not start: %s\n", simulator.output().c_str());
         return std::nullopt;
     }
-    platform::SystemPortLister lister(folder.path());
-    link::PortList ports(lister);
-    ports.listSerialPorts();
-    link::Link link([] { return std::make_unique<platform::TermiosSerialDevice>(); },
-                    ports.resolver());
-    link.start();
-    if (link.openActivePort("ttyFAULT", 9600) != link::status::kOk) {
+    testing::SimulatorLink connection(folder.path(), "ttyFAULT");
+    if (!connection.opened()) {
         std::fprintf(stderr, "cannot open the simulator's port\n");
         return std::nullopt;
     }
+    link::Link& link = connection.link();
     // The known answers, read until they come (a fault may hit these reads too).
     std::optional<std::uint32_t> serial;
     std::optional<std::uint8_t> outputType;
