@@ -1,5 +1,6 @@
 #include "config/summary_rows.h"
 
+#include "config/config_file.h"
 #include "link/commands.h"
 
 namespace orvo::config {
@@ -78,16 +79,13 @@ const FamilyLayout& layoutOf(Family family) {
 
 // The time-out list item of a code, in parentheses; nothing for a code the list lacks.
 std::optional<std::string> timeoutItemOf(const std::string& code) {
-    if (code.empty() || code.size() > 1 || code[0] < '0' || code[0] > '9') {
-        return std::nullopt;
-    }
-    const auto index = static_cast<std::size_t>(code[0] - '0');
-    if (index >= link::kSsiTimeoutMicros.size()) {
+    const std::optional<std::size_t> index = timeoutIndexOf(code);
+    if (!index) {
         return std::nullopt;
     }
     // Appended piece by piece: GCC 12 takes "(" + text for an overlapping copy at -O2.
     std::string item = "(";
-    item += std::to_string(link::kSsiTimeoutMicros[index]);
+    item += std::to_string(link::kSsiTimeoutMicros[*index]);
     item += "\u00B5s)";
     return item;
 }
@@ -101,35 +99,42 @@ Parameter rowParameter(Family family, int row) {
     return layoutOf(family)[static_cast<std::size_t>(row - 1)].parameter;
 }
 
-const std::optional<std::string>& valueOf(const model::SummaryValues& values, Parameter parameter) {
-    static const std::optional<std::string> kNothing;
+std::optional<std::string>* slotOf(model::SummaryValues& values, Parameter parameter) {
     switch (parameter) {
         case BaudRate:
-            return values.baudRate;
+            return &values.baudRate;
         case Configuration:
-            return values.configuration;
+            return &values.configuration;
         case ClockCount:
-            return values.clockCount;
+            return &values.clockCount;
         case TimeoutCode:
-            return values.timeoutCode;
+            return &values.timeoutCode;
         case DacControl:
-            return values.dacControl;
+            return &values.dacControl;
         case InfoTurn:
-            return values.infoTurn;
+            return &values.infoTurn;
         case NumTurns:
-            return values.numTurns;
+            return &values.numTurns;
         case Preset:
-            return values.preset;
+            return &values.preset;
         case DeltaUser:
-            return values.deltaUser;
+            return &values.deltaUser;
         case DeltaPos:
-            return values.deltaPos;
+            return &values.deltaPos;
         case Options:
-            return values.options;
+            return &values.options;
         case None:
             break;
     }
-    return kNothing;
+    return nullptr;
+}
+
+const std::optional<std::string>& valueOf(const model::SummaryValues& values, Parameter parameter) {
+    static const std::optional<std::string> kNothing;
+    // Only read through: the slot of a const summary is never written.
+    const std::optional<std::string>* slot =
+        slotOf(const_cast<model::SummaryValues&>(values), parameter);
+    return slot != nullptr ? *slot : kNothing;
 }
 
 SummaryRows summaryRows(Family family, const model::SummaryValues& values) {

@@ -56,6 +56,8 @@ struct SummaryRows {
 Parameter rowParameter(model::Family family, int row);
 // The value of a parameter; empty when it was not read.
 const std::optional<std::string>& valueOf(const model::SummaryValues& values, Parameter parameter);
+// Where a parameter's value is kept; nullptr for Parameter::None.
+std::optional<std::string>* slotOf(model::SummaryValues& values, Parameter parameter);
 
 SummaryRows summaryRows(model::Family family, const model::SummaryValues& values);
 

@@ -115,8 +115,11 @@ void ConnectionPage::BitBtn1Click() {
 }
 
 void ConnectionPage::Identify() {
+    showIdentity(identify(link_, state_));
+}
+
+void ConnectionPage::showIdentity(const Identity& id) {
     IdentificationPanel& page = panel_;
-    const Identity id = identify(link_, state_);
 
     emit context_.requests.nodeAddressRead(id.node ? QString::number(*id.node) : unknown());
     if (id.outputType) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "connection/identify.h"
 #include "link/link.h"
 #include "link/port_list.h"
 #include "model/encoder_state.h"
@@ -40,6 +41,8 @@ public:
     void BitBtn5Click();
 
     void Identify();
+    // What an identification read, wherever it ran (the load of a configuration file runs one).
+    void showIdentity(const Identity& id);
     void ApplyFactoryGate();
     // Refills the port box from the port list; COM1..COM4 when the list is empty.
     void refillPortBox();

@@ -284,6 +284,13 @@ void ParameterProcedures::readParameters() {
     }
 }
 
+void ParameterProcedures::readSummaryParameters() {
+    readParameters();
+    if (!ReadProgrammedResolution().ok) {
+        ReadProgrammedResolution();
+    }
+}
+
 void ParameterProcedures::defaultCountsPerTurn() {
     if (state_.resolution.infoTurn == 0) {
         state_.resolution.infoTurn = state_.family == Family::Analog
@@ -296,6 +303,11 @@ void ParameterProcedures::clearSummary() {
     const std::string optionsHint = state_.summary.optionsHint;
     state_.summary = model::SummaryValues{};
     state_.summary.optionsHint = optionsHint;
+    emit summaryChanged();
+}
+
+void ParameterProcedures::setSummary(const model::SummaryValues& values) {
+    state_.summary = values;
     emit summaryChanged();
 }
 

@@ -85,6 +85,9 @@ public:
     // The read-backs of a page switch, the search, "read all" and the language change:
     // configuration, resolution and interface, each tried once more when it reports failure.
     void readParameters();
+    // Every value a configuration file holds: the read-backs above, then the programmed
+    // resolution, once more when it fails.
+    void readSummaryParameters();
     // The position display needs counts per turn: an encoder that reports none gets the
     // family's usual resolution.
     void defaultCountsPerTurn();
@@ -92,6 +95,8 @@ public:
     void clearSummary();
     // The baud rate the tool talks at, as the identification page's box shows it.
     void setSummaryBaudRate(const std::string& text);
+    // The summary as a file or a check made it.
+    void setSummary(const model::SummaryValues& values);
 
     ~ParameterProcedures() override = default;
 

@@ -465,10 +465,7 @@ void TForm1::SpeedButton4Click() {
 void TForm1::SpeedButton7Click() {
     showPage(SpeedButton7, {Panel6});
     loadSavePage->opened();
-    procedures_->readParameters();
-    if (!procedures_->ReadProgrammedResolution().ok) {
-        procedures_->ReadProgrammedResolution();
-    }
+    procedures_->readSummaryParameters();
 }
 
 void TForm1::SpeedButton8Click() {

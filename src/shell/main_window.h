@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "config/file_procedures.h"
 #include "connection/connection_page.h"
 #include "link/link.h"
 #include "link/port_list.h"
@@ -98,6 +99,8 @@ public:
     // The read-backs and writes every page shares, and what every page is handed.
     params::ParameterProcedures& procedures() { return *procedures_; }
     pages::PageContext& pageContext() { return *context_; }
+    // The save and load of configuration files.
+    config::FileProcedures& fileProcedures() { return *files_; }
     const QString& productLink() const { return productLink_; }
     TForm2* trafficWindow() const { return trafficWindow_; }
     link::Link& serialLink() { return *link_; }
@@ -180,6 +183,7 @@ private:
     std::unique_ptr<params::ParameterProcedures> procedures_;
     std::unique_ptr<pages::PageRequests> requests_;
     std::unique_ptr<pages::PageContext> context_;
+    std::unique_ptr<config::FileProcedures> files_;
     std::unique_ptr<connection::ConnectionPage> connection_;
     QString productLink_;
     bool receiveThreadStarted_ = false;

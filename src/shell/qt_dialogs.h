@@ -8,8 +8,8 @@ namespace orvo::shell {
 class QtDialogs final : public platform::Dialogs {
 public:
     void message(QWidget* parent, Kind kind, const QString& title, const QString& text) override;
-    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString openFileName(QWidget* parent, const platform::FileDialogSetup& setup) override;
+    QString saveFileName(QWidget* parent, const platform::FileDialogSetup& setup) override;
 };
 
 }  // namespace orvo::shell

@@ -91,7 +91,16 @@ void TForm1::connectPages() {
 
     connectConnectionPage();
     connectConfigurationPages();
-    loadSavePage = new config::LoadSavePage(*context_, *Panel6, this);
+    files_ = std::make_unique<config::FileProcedures>(*link_, state_, *procedures_, catalogue_);
+    loadSavePage = new config::LoadSavePage(*context_, *Panel6, *files_, this);
+    config::LoadSavePage* loadSave = loadSavePage;
+    connect(Panel6->BitBtn19, &QPushButton::clicked, loadSave,
+            [loadSave] { loadSave->BitBtn19Click(); });
+    connect(Panel6->BitBtn20, &QPushButton::clicked, loadSave,
+            [loadSave] { loadSave->BitBtn20Click(); });
+    // A load reads the identification back; the identification page shows it.
+    connect(files_.get(), &config::FileProcedures::identified, this,
+            [this](const connection::Identity& id) { connection_->showIdentity(id); });
     factoryPage = new factory::FactoryPage(*context_, *Panel7, this);
 }
 

@@ -22,11 +22,20 @@ public:
     void message(QWidget*, Kind kind, const QString& title, const QString& text) override {
         messages.push_back({kind, title, text});
     }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return next(); }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return next(); }
+    QString openFileName(QWidget*, const platform::FileDialogSetup& setup) override {
+        openSetups.push_back(setup);
+        return next();
+    }
+    QString saveFileName(QWidget*, const platform::FileDialogSetup& setup) override {
+        saveSetups.push_back(setup);
+        return next();
+    }
 
     std::vector<Message> messages;
     std::deque<QString> fileAnswers;
+    // How each file dialog was opened.
+    std::vector<platform::FileDialogSetup> openSetups;
+    std::vector<platform::FileDialogSetup> saveSetups;
 
 private:
     QString next() {

@@ -1,0 +1,127 @@
+#pragma once
+
+// Saving the connected encoder's configuration to a file and loading a file into the encoder,
+// widget-free, for the load/save page and the command-line tool alike. Each procedure reads and
+// writes through the shared read-backs, keeps the summary values, reports its progress as
+// procedure log lines in the current language, and asks for the file through a callback, which
+// the window answers with a dialog and the command-line tool with its argument.
+//
+// A save never replaces an existing file unless every value was read and the whole new file was
+// written: it writes beside the target and puts the file in place at the end. A load opens the
+// file for reading only, checks every line and value before it sends anything, and then writes
+// the values one by one, storing each in the encoder, stopping at the first that fails.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/summary_rows.h"
+#include "connection/identify.h"
+#include "link/link.h"
+#include "model/encoder_state.h"
+#include "params/parameter_procedures.h"
+#include "text/catalogue.h"
+
+namespace orvo::config {
+
+// The file dialogs' filter as pairs of a description and its pattern, "|" between them.
+inline constexpr std::string_view kFileFilter = "Data files: *.dat|*.dat|All files|*.*";
+inline constexpr std::string_view kDefaultExtension = "dat";
+// What a dialog proposes before its first use.
+inline constexpr std::string_view kFirstFileName = "P001.dat";
+
+// What the user is asked for: a file to save to (replaced without asking) or to load from.
+struct FileQuestion {
+    enum class Kind { Save, Open };
+    Kind kind = Kind::Save;
+    // The folder of the last configuration file; empty leaves the folder to the system.
+    std::string directory;
+    // The file last chosen in this kind of dialog, or the first name.
+    std::string proposedName;
+};
+// The chosen file's path; nothing when the user cancels.
+using ChooseFile = std::function<std::optional<std::string>(const FileQuestion&)>;
+
+struct SaveResult {
+    bool valuesRead = false;  // every value of the family was read
+    bool chosen = false;      // a file was chosen
+    bool written = false;     // the file holds the values read
+    std::string fileName;
+};
+
+enum class LoadStatus {
+    Cancelled,       // no file chosen
+    CannotOpen,      // the file cannot be read
+    WrongInterface,  // not a configuration file of the connected family
+    SyntaxError,
+    WriteFailed,  // a value was not taken; the ones before it were
+    Written,
+};
+
+struct ValueWrite {
+    Parameter parameter = Parameter::None;
+    bool ok = false;
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Cancelled;
+    std::string fileName;
+    // The values sent, in order; the last one failed when the status says so.
+    std::vector<ValueWrite> writes;
+};
+
+class FileProcedures : public QObject {
+    Q_OBJECT
+public:
+    FileProcedures(link::Link& link, model::EncoderState& state,
+                   params::ParameterProcedures& procedures, const text::Catalogue& catalogue,
+                   QObject* parent = nullptr);
+
+    // Reads every parameter of the family, then writes them to the file chosen.
+    SaveResult save(const ChooseFile& choose);
+    // Reads the file chosen, writes its values into the encoder, then reads the encoder back.
+    LoadResult load(const ChooseFile& choose);
+
+    // Sends one value of a file and stores it; the Tx and Rx lines are logged whether or not the
+    // encoder answered.
+    bool WriteFileValue(std::uint8_t command, std::uint32_t value);
+
+signals:
+    // The procedure log starts anew, then gets one line at a time.
+    void logCleared();
+    void logLine(const QString& line);
+    // The summary was cleared: every value "?", and no value marked as written or failed.
+    void summaryCleared();
+    // A file value is about to be sent; what was marked so far should show.
+    void writing(orvo::config::Parameter parameter);
+    // A file value was taken by the encoder, or not.
+    void valueWritten(orvo::config::Parameter parameter, bool ok);
+    // The identification read back after a load.
+    void identified(const orvo::connection::Identity& identity);
+
+private:
+    void log(std::string_view key);
+    void clearSummary();
+    FileQuestion question(FileQuestion::Kind kind, const std::string& lastChosen) const;
+    // Whether every value the family's file holds was read; the hints of values not read are
+    // dropped.
+    bool checkValuesRead();
+    // The header, family, parameter and end lines of the file; the summary gets its values.
+    LoadStatus readFile(const std::string& fileName);
+    bool writeValues(LoadResult& result);
+    void readBack();
+
+    link::Link& link_;
+    model::EncoderState& state_;
+    params::ParameterProcedures& procedures_;
+    const text::Catalogue& catalogue_;
+    std::string lastSaveChoice_;
+    std::string lastOpenChoice_;
+};
+
+}  // namespace orvo::config
