@@ -85,11 +85,7 @@ std::vector<Parameter> writeOrder(Family family) {
 FileProcedures::FileProcedures(link::Link& link, model::EncoderState& state,
                                params::ParameterProcedures& procedures,
                                const text::Catalogue& catalogue, QObject* parent)
-    : QObject(parent),
-      link_(link),
-      state_(state),
-      procedures_(procedures),
-      catalogue_(catalogue) {}
+    : QObject(parent), link_(link), state_(state), procedures_(procedures), catalogue_(catalogue) {}
 
 void FileProcedures::log(std::string_view key) {
     emit logLine(catalogue_.text(key));
@@ -133,11 +129,15 @@ bool FileProcedures::checkValuesRead() {
     return allRead;
 }
 
-SaveResult FileProcedures::save(const ChooseFile& choose) {
-    SaveResult result;
+void FileProcedures::begin() {
     emit logCleared();
     log("LogProcStart");
     clearSummary();
+}
+
+SaveResult FileProcedures::save(const ChooseFile& choose) {
+    SaveResult result;
+    begin();
     bool ok = true;
 
     procedures_.setSummaryBaudRate(state_.baudRate);
@@ -188,9 +188,7 @@ SaveResult FileProcedures::save(const ChooseFile& choose) {
 
 LoadResult FileProcedures::load(const ChooseFile& choose) {
     LoadResult result;
-    emit logCleared();
-    log("LogProcStart");
-    clearSummary();
+    begin();
 
     if (state_.family != Family::None) {
         const std::optional<std::string> chosen =

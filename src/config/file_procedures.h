@@ -107,6 +107,8 @@ signals:
 private:
     void log(std::string_view key);
     void clearSummary();
+    // A new log with its first line, and the summary cleared.
+    void begin();
     FileQuestion question(FileQuestion::Kind kind, const std::string& lastChosen) const;
     // Whether every value the family's file holds was read; the hints of values not read are
     // dropped.

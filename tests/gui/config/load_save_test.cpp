@@ -272,6 +272,18 @@ TEST_F(LoadSaveTest, FailedSavesLeaveAnEarlierFileAsItWas) {
     EXPECT_EQ(folderEntries(file("")), std::vector<std::string>{"good.dat"});
 }
 
+TEST_F(LoadSaveTest, TheLogFollowsTheLanguage) {
+    openLoadSavePage();
+    window().Italiano1Click();
+    save(file("it.dat"));
+    EXPECT_EQ(log(), (std::vector<std::string>{
+                         "Inizio procedura...", "- file creato correttamente;",
+                         "- file scritto correttamente;", "...procedura conclusa."}));
+    load(std::nullopt);
+    EXPECT_EQ(log(),
+              (std::vector<std::string>{"Inizio procedura...", " ", "...procedura conclusa."}));
+}
+
 TEST_F(LoadSaveTest, SaveToAFolderThatDoesNotExistMakesNoFile) {
     openLoadSavePage();
     save(file("missing") / "P001.dat");

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "summary_fixture.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,21 +25,7 @@ namespace {
 using model::Family;
 using enum Parameter;
 
-model::SummaryValues everyValue() {
-    model::SummaryValues v;
-    v.baudRate = "9600";
-    v.configuration = "32";
-    v.clockCount = "25";
-    v.timeoutCode = "2";
-    v.dacControl = "4101";
-    v.infoTurn = "8192";
-    v.numTurns = "4096";
-    v.preset = "77";
-    v.deltaUser = "131072";
-    v.deltaPos = "7200";
-    v.options = "3";
-    return v;
-}
+using testing::everyValue;
 
 std::string joined(const std::vector<std::string>& lines, std::string_view lineEnd = "\r\n") {
     std::string text;

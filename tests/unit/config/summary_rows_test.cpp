@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "summary_fixture.h"
+
 #include <array>
 #include <string>
 
@@ -13,21 +15,7 @@ namespace {
 
 using model::Family;
 
-model::SummaryValues everyValue() {
-    model::SummaryValues v;
-    v.baudRate = "9600";
-    v.configuration = "32";
-    v.clockCount = "25";
-    v.timeoutCode = "2";
-    v.dacControl = "4101";
-    v.infoTurn = "8192";
-    v.numTurns = "4096";
-    v.preset = "77";
-    v.deltaUser = "131072";
-    v.deltaPos = "7200";
-    v.options = "3";
-    return v;
-}
+using testing::everyValue;
 
 TEST(SummaryRows, EachFamilyShowsItsFileLinesInOrder) {
     struct Case {
