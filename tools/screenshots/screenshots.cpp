@@ -81,7 +81,17 @@ int main(int argc, char* argv[]) {
                 !save(&window, folder,
                       QStringLiteral("configuration-%1-").arg(QLatin1String(names[i])) + suffix);
             if (i == 2) {
+                // The page after its encoder was saved to a file and the file loaded back:
+                // the log of the load, and every value it wrote in green.
                 window.SpeedButton7Click();
+                const std::string file =
+                    (std::filesystem::temp_directory_path() / "orvo-screenshot.dat").string();
+                auto chooseFile = [&file](const orvo::config::FileQuestion&) {
+                    return std::optional<std::string>(file);
+                };
+                window.fileProcedures().save(chooseFile);
+                window.fileProcedures().load(chooseFile);
+                std::filesystem::remove(file);
                 failures += !save(&window, folder, QStringLiteral("loadsave-") + suffix);
                 window.SpeedButton8Click();
                 failures += !save(&window, folder, QStringLiteral("factory-") + suffix);

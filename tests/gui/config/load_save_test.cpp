@@ -22,6 +22,13 @@
 #include "link/commands.h"
 #include "support/configuration_window.h"
 
+namespace orvo::sim {
+// The test names of the family cases say the family.
+inline void PrintTo(Family family, std::ostream* out) {
+    *out << familyName(family);
+}
+}  // namespace orvo::sim
+
 namespace orvo::testing {
 namespace {
 
