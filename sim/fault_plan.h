@@ -32,9 +32,17 @@ struct Fault {
     std::size_t shortLength = 0;
     std::uint8_t strayValue = 0;
     std::uint32_t delayMs = 0;
+    // An error reply whose least significant data byte is this instead of the reply's own: the
+    // reason an encoder gives for a refusal.
+    std::optional<std::uint8_t> errorData = std::nullopt;
 
     static Fault noReply() { return {FaultKind::NoReply}; }
     static Fault errorBit() { return {FaultKind::ErrorBit}; }
+    static Fault errorReply(std::uint8_t lowData) {
+        Fault f{FaultKind::ErrorBit};
+        f.errorData = lowData;
+        return f;
+    }
     static Fault badChecksum() { return {FaultKind::BadChecksum}; }
     static Fault badStartByte() { return {FaultKind::BadStartByte}; }
     static Fault badEndByte() { return {FaultKind::BadEndByte}; }

@@ -48,6 +48,8 @@ PositionMonitor::PositionMonitor(pages::PageContext& context, PositionPanel& pan
             [this](const QString& text) { showProgrammingError(text); });
     connect(requests, &pages::PageRequests::programmingErrorCleared, this,
             [this] { panel_.hideProgrammingError(); });
+    connect(requests, &pages::PageRequests::analogOutputTypeChanged, this,
+            [this] { showAnalogUnits(); });
     connect(requests, &pages::PageRequests::outputTypeRead, this, [this](bool familyKnown) {
         if (familyKnown) {
             showPresetHints();
@@ -72,6 +74,9 @@ void PositionMonitor::showConfiguration() {
 }
 
 void PositionMonitor::showPreset(const params::InterfaceRead& read) {
+    if (!read.preset.asked) {
+        return;
+    }
     if (!read.preset.value) {
         panel_.Edit5->setText(QStringLiteral("0"));
         return;
@@ -106,6 +111,13 @@ void PositionMonitor::showProgrammingError(const QString& text) {
 }
 
 void PositionMonitor::startPolling() {
+    showAnalogUnits();
+    resetCycle();
+    panel_.Timer1->start();
+    panel_.Animate1->play();
+}
+
+void PositionMonitor::showAnalogUnits() {
     const bool analog = state_.family == Family::Analog;
     const model::AnalogKind kind = state_.analog.kind;
     const bool unitKnown = analog && kind != model::AnalogKind::Unknown;
@@ -115,9 +127,6 @@ void PositionMonitor::startPolling() {
         label->setText(unit);
         label->setVisible(unitKnown);
     }
-    resetCycle();
-    panel_.Timer1->start();
-    panel_.Animate1->play();
 }
 
 void PositionMonitor::resetCycle() {

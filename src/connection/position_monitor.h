@@ -67,6 +67,8 @@ private:
     void showConfiguration();
     void showPresetHints();
     void showPreset(const params::InterfaceRead& read);
+    // "mA" or "V" beside the position and the preset of an analog encoder; hidden otherwise.
+    void showAnalogUnits();
     void showProgrammingError(const QString& text);
 
     pages::PageContext& context_;

@@ -29,6 +29,8 @@ signals:
     // step, or clears that reason again.
     void programmingError(const QString& text);
     void programmingErrorCleared();
+    // The analog output changed between current and voltage: the position strip's units follow.
+    void analogOutputTypeChanged();
     // The family's configuration page shown again, as its page button does.
     void showFamilyPage();
     // The identification changed what the page buttons offer: restack them and name the

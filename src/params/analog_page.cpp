@@ -11,6 +11,7 @@
 namespace orvo::params {
 
 using model::Family;
+namespace dac = link::dac_bits;
 
 namespace {
 
@@ -19,6 +20,17 @@ constexpr std::array<std::string_view, 4> kVoltageRangeItems = {"ItemRange0To5V"
                                                                 "ItemRangePm5V", "ItemRangePm10V"};
 constexpr std::array<std::string_view, 3> kCurrentRangeItems = {
     "ItemRange4To20mA", "ItemRange0To20mA", "ItemRange0To24mA"};
+
+// ModeButtonMemory on this page: which of the four buttons chose the programmed mode.
+constexpr int kProgRepeated = 1;
+constexpr int kProgHeld = 2;
+constexpr int kStartStopRepeated = 3;
+constexpr int kStartStopHeld = 4;
+
+// "encoder HW counts ... must be lower than the maximum total counts".
+constexpr std::string_view kRangeAboveMaxTotal = "MsgRangeAboveMaxTotal";
+// The stroke goes out doubled, in the encoder's half counts, in one 32-bit word.
+constexpr std::uint64_t kLargestStroke = resolution::kLargestWord / 2;
 
 QString notRead() {
     return QStringLiteral("-");
@@ -32,13 +44,26 @@ QString fixed(double value) {
     return QString::fromStdString(resolution::fixedText(value));
 }
 
+void setVisible(std::initializer_list<QWidget*> widgets, bool visible) {
+    for (QWidget* w : widgets) {
+        w->setVisible(visible);
+    }
+}
+
 }  // namespace
 
 AnalogPage::AnalogPage(pages::PageContext& context, AnalogPanel& panel, QObject* parent)
-    : QObject(parent), context_(context), state_(context.state), panel_(panel) {
+    : QObject(parent),
+      context_(context),
+      state_(context.state),
+      procedures_(context.procedures),
+      steps_(context),
+      panel_(panel) {
     ParameterProcedures* procedures = &context.procedures;
-    connect(procedures, &ParameterProcedures::configurationRead, this,
-            [this] { showConfiguration(); });
+    connect(procedures, &ParameterProcedures::configurationRead, this, [this] {
+        showConfiguration();
+        PresentProgrammingMode();
+    });
     connect(procedures, &ParameterProcedures::interfaceRead, this,
             [this](const InterfaceRead& read) { showInterface(read); });
     connect(procedures, &ParameterProcedures::scalingResolutionRead, this,
@@ -72,7 +97,7 @@ void AnalogPage::showInterface(const InterfaceRead& read) {
         return;
     }
     a.ComboBox16->setCurrentIndex(
-        positionOf((state_.analog.dacControl & link::dac_bits::kOutputEnabled) == 0));
+        positionOf((state_.analog.dacControl & dac::kOutputEnabled) == 0));
     const bool current = state_.analog.kind == model::AnalogKind::Current;
     a.ComboBox17->setCurrentIndex(positionOf(current));
     a.ComboBox18->clear();
@@ -98,6 +123,236 @@ void AnalogPage::showScalingResolution(const ScalingRead& read) {
 void AnalogPage::showProgrammedResolution(const ProgrammedRead& read) {
     panel_.Edit21->setText(read.deltaUser.value ? fixed(state_.resolution.programmedCounts)
                                                 : QStringLiteral("0"));
+}
+
+void AnalogPage::PresentProgrammingMode() {
+    if (state_.family != Family::Analog) {
+        return;
+    }
+    AnalogPanel& a = panel_;
+    const bool programmed = state_.configuration.programmedResolution;
+    const bool held = state_.configuration.parityOdd;
+    QToolButton* active = nullptr;
+    bool prog = false;
+    if (programmed) {
+        // A programmed encoder is shown as Prog only when a Prog button chose the mode; at start
+        // and after a Start/Stop button it is shown as Start/Stop.
+        prog = state_.modeButtonMemory == (held ? kProgHeld : kProgRepeated);
+        if (!prog) {
+            state_.modeButtonMemory = held ? kStartStopHeld : kStartStopRepeated;
+        }
+        if (held) {
+            active = prog ? a.SpeedButton9 : a.SpeedButton5;
+        } else {
+            active = prog ? a.SpeedButton10 : a.SpeedButton6;
+        }
+    }
+    for (QToolButton* button : {a.SpeedButton5, a.SpeedButton6, a.SpeedButton9, a.SpeedButton10}) {
+        showModeInForce(button, button == active);
+    }
+    setVisible({a.Label84, a.Edit22, a.BitBtn24, a.Label87, a.Label88}, !programmed);
+    setVisible({a.Label79, a.Edit21, a.BitBtn23}, programmed && prog);
+    setVisible({a.BitBtn25, a.BitBtn27}, programmed && !prog);
+}
+
+void AnalogPage::changeConfiguration(bool fieldSet, widgets::StatusImage* status) {
+    // This page stores before it reads back; the picture tells of the write and the store only.
+    bool ok = fieldSet && procedures_.WriteConfiguration();
+    if (ok) {
+        ok = procedures_.SaveParameters();
+    }
+    if (!procedures_.RefreshConfiguration()) {
+        procedures_.RefreshConfiguration();
+    }
+    status->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
+}
+
+void AnalogPage::ComboBox13Change() {
+    const std::optional<bool> ccw = secondItemChosen(panel_.ComboBox13->currentIndex());
+    if (ccw) {
+        state_.configuration.counterClockwise = *ccw;
+    }
+    changeConfiguration(ccw.has_value(), panel_.Image1);
+}
+
+void AnalogPage::ComboBox14Change() {
+    const std::optional<bool> disabled = secondItemChosen(panel_.ComboBox14->currentIndex());
+    if (disabled) {
+        state_.configuration.presetEnabled = !*disabled;
+    }
+    changeConfiguration(disabled.has_value(), panel_.Image2);
+}
+
+void AnalogPage::changeDacControl(const std::function<std::uint32_t(std::uint32_t)>& change,
+                                  widgets::StatusImage* status) {
+    // Only the list's own bits change; every other bit goes back as it was read.
+    state_.analog.dacControl = change(state_.analog.dacControl);
+    bool ok = steps_
+                  .exchange(link::cmd::kWriteDacControl, state_.analog.dacControl,
+                            link::TrafficLog::Always)
+                  .ok();
+    if (ok) {
+        ok = procedures_.SaveParameters();
+    }
+    // Read back whatever happened, so the lists show what the encoder holds.
+    if (!procedures_.ReadDacControl().ok) {
+        procedures_.ReadDacControl();
+    }
+    status->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
+}
+
+void AnalogPage::ComboBox16Change() {
+    const bool enabled = panel_.ComboBox16->currentIndex() == 0;
+    changeDacControl(
+        [enabled](std::uint32_t word) {
+            return enabled ? word | dac::kOutputEnabled : word & ~dac::kOutputEnabled;
+        },
+        panel_.Image4);
+}
+
+void AnalogPage::ComboBox17Change() {
+    const bool current = panel_.ComboBox17->currentIndex() == 1;
+    changeDacControl(
+        [current](std::uint32_t word) {
+            // Voltage starts at its first range; current keeps bit 1, so each voltage range
+            // becomes the current range of the same width class.
+            if (current) {
+                return word | dac::kCurrent | 0x01u;
+            }
+            return word & ~(dac::kCurrent | dac::kRangeMask);
+        },
+        panel_.Image5);
+    // The preset field shows the new unit.
+    procedures_.RefreshInterface();
+    emit context_.requests.analogOutputTypeChanged();
+}
+
+void AnalogPage::ComboBox18Change() {
+    const int position = panel_.ComboBox18->currentIndex();
+    if (position < 0) {
+        return;
+    }
+    const bool current = state_.analog.kind == model::AnalogKind::Current;
+    const auto bits =
+        static_cast<std::uint32_t>(current ? position + 1 : position) & dac::kRangeMask;
+    changeDacControl([bits](std::uint32_t word) { return (word & ~dac::kRangeMask) | bits; },
+                     panel_.Image6);
+}
+
+void AnalogPage::selectMode(int modeButton, bool heldOutside, bool prog) {
+    state_.modeButtonMemory = modeButton;
+    procedures_.ReadScalingResolution();
+    if (prog && !procedures_.ReadProgrammedResolution().ok) {
+        procedures_.ReadProgrammedResolution();
+    }
+    state_.configuration.programmedResolution = true;
+    state_.configuration.parityOdd = heldOutside;
+    steps_.applyProgrammingMode();
+}
+
+void AnalogPage::SpeedButton10Click() {
+    selectMode(kProgRepeated, false, true);
+}
+
+void AnalogPage::SpeedButton9Click() {
+    selectMode(kProgHeld, true, true);
+}
+
+void AnalogPage::SpeedButton6Click() {
+    selectMode(kStartStopRepeated, false, false);
+}
+
+void AnalogPage::SpeedButton5Click() {
+    selectMode(kStartStopHeld, true, false);
+}
+
+void AnalogPage::finishValueWrite(bool ok, widgets::BitBtn* apply) {
+    if (ok) {
+        ok = procedures_.SaveParameters();
+    }
+    apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    if (ok) {
+        procedures_.readParameters();
+        emit context_.requests.activatePreset();
+    }
+}
+
+void AnalogPage::BitBtn24Click() {
+    model::ResolutionState& r = state_.resolution;
+    AnalogPanel& a = panel_;
+    bool ok = true;
+    const auto value = steps_.readEntry(a.Edit22, resolution::kLargestWord);
+    if (!value) {
+        a.Edit22->setText(QString::number(r.numTurns));
+        ok = false;
+    } else if (resolution::aboveHardwareLimit(*value, r.maxTurns)) {
+        steps_.refuse(kAboveHardware);
+        a.Edit22->setText(QString::number(r.numTurns));
+        ok = false;
+    } else {
+        const auto turns = static_cast<std::uint32_t>(*value);
+        if (steps_.exchange(link::cmd::kWriteNumTurns, turns).ok()) {
+            r.numTurns = turns;
+            r.totalCounts = resolution::totalCounts(resolution::kAnalogCountsPerTurn, turns);
+            a.Label88->setText(fixed(r.totalCounts));
+        } else {
+            ok = false;
+        }
+    }
+    finishValueWrite(ok, a.BitBtn24);
+}
+
+void AnalogPage::BitBtn23Click() {
+    model::ResolutionState& r = state_.resolution;
+    AnalogPanel& a = panel_;
+    bool ok = true;
+    // A stroke whose double does not fit the word is refused like one above the encoder's
+    // maximum, rather than sent cut short.
+    const auto value = steps_.readEntry(a.Edit21, kLargestStroke, kRangeAboveMaxTotal);
+    if (!value) {
+        a.Edit21->setText(fixed(r.programmedCounts));
+        ok = false;
+    } else if (static_cast<double>(*value) > r.maxTotalCounts) {
+        steps_.refuse(kRangeAboveMaxTotal);
+        a.Edit21->setText(fixed(r.programmedCounts));
+        ok = false;
+    } else if (steps_.exchange(link::cmd::kWriteDeltaUser, static_cast<std::uint32_t>(2 * *value))
+                   .ok()) {
+        r.programmedCounts = *value;
+        r.totalCounts = *value;
+    } else {
+        ok = false;
+    }
+    finishValueWrite(ok, a.BitBtn23);
+}
+
+void AnalogPage::BitBtn25Click() {
+    steps_.startTeaching(panel_.BitBtn25, panel_.BitBtn27);
+}
+
+void AnalogPage::BitBtn27Click() {
+    using Kind = ProgrammingSteps::StopAnswer::Kind;
+    const ProgrammingSteps::StopAnswer answer = steps_.stopTeaching();
+    bool ok = answer.kind == Kind::Taken;
+    if (ok) {
+        steps_.clearProgrammingError();
+    } else if (answer.kind == Kind::Refused) {
+        if ((answer.reason & link::acquisition::kReasonMaxPosition) != 0) {
+            steps_.showProgrammingError("MsgCourseMaxExceeded");
+        } else if ((answer.reason & link::acquisition::kReasonResolution) != 0) {
+            // The analog encoder takes the stroke all the same: it has no counts to display.
+            ok = true;
+        } else {
+            steps_.clearProgrammingError();
+        }
+    }
+    if (ok) {
+        ok = procedures_.SaveParameters();
+    }
+    panel_.BitBtn27->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    if (ok) {
+        procedures_.readParameters();
+    }
 }
 
 }  // namespace orvo::params

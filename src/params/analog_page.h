@@ -1,13 +1,20 @@
 #pragma once
 
-// The analog configuration page: what the shared read-backs read, shown in its own controls (the
-// direction and preset lists, the output lists from the DAC control word, the stroke values and
-// the encoder limits). Its own handlers come with the analog page's programming.
+// The analog configuration page at work: the direction and preset lists, the output lists that
+// change the DAC control word, the four programming modes (Prog or Start/Stop, each with the
+// output held or repeated outside the stroke), the writes of the turns and of the stroke's
+// hardware counts, and the teach procedure; and what the shared read-backs read, shown in its
+// own controls. Everything runs on the UI thread and blocks it for its exchanges.
 
+#include <QComboBox>
 #include <QObject>
+#include <cstdint>
+#include <functional>
 
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
+#include "params/programming_steps.h"
+#include "widgets/controls.h"
 
 namespace orvo::params {
 
@@ -18,14 +25,47 @@ class AnalogPage : public QObject {
 public:
     AnalogPage(pages::PageContext& context, AnalogPanel& panel, QObject* parent = nullptr);
 
+    // Configuration lists: direction, preset enable.
+    void ComboBox13Change();
+    void ComboBox14Change();
+    // Output lists: enable, current or voltage, range.
+    void ComboBox16Change();
+    void ComboBox17Change();
+    void ComboBox18Change();
+    // Mode buttons: Prog repeated or held outside the stroke, Start/Stop repeated or held.
+    void SpeedButton10Click();
+    void SpeedButton9Click();
+    void SpeedButton6Click();
+    void SpeedButton5Click();
+    // Value writes: the stroke's hardware counts, the number of turns. The Enter key in Edit21
+    // and Edit22 clicks these buttons.
+    void BitBtn23Click();
+    void BitBtn24Click();
+    // Teach procedure: start, stop.
+    void BitBtn25Click();
+    void BitBtn27Click();
+
+    // Shows the controls of the mode in force and marks its button.
+    void PresentProgrammingMode();
+
 private:
     void showConfiguration();
     void showInterface(const InterfaceRead& read);
     void showScalingResolution(const ScalingRead& read);
     void showProgrammedResolution(const ProgrammedRead& read);
 
+    void changeConfiguration(bool fieldSet, widgets::StatusImage* status);
+    void changeDacControl(const std::function<std::uint32_t(std::uint32_t)>& change,
+                          widgets::StatusImage* status);
+    void selectMode(int modeButton, bool heldOutside, bool prog);
+    // The end of a value write: stored, marked on its button, then everything read back and the
+    // preset sent again for the new resolution.
+    void finishValueWrite(bool ok, widgets::BitBtn* apply);
+
     pages::PageContext& context_;
     model::EncoderState& state_;
+    ParameterProcedures& procedures_;
+    ProgrammingSteps steps_;
     AnalogPanel& panel_;
 };
 

@@ -137,6 +137,14 @@ InterfaceRead ParameterProcedures::RefreshInterface() {
     return read;
 }
 
+InterfaceRead ParameterProcedures::ReadDacControl() {
+    InterfaceRead read;
+    read.ok = readDacControl(read);
+    emit interfaceRead(read);
+    emit summaryChanged();
+    return read;
+}
+
 bool ParameterProcedures::readDacControl(InterfaceRead& read) {
     state_.analog.kind = model::AnalogKind::Unknown;
     state_.analog.range = -1;

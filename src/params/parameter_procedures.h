@@ -73,6 +73,9 @@ public:
     virtual bool SaveParameters();
     // Reads the family registers and the preset value; ok is false if one of them failed.
     virtual InterfaceRead RefreshInterface();
+    // Reads the analog DAC control word alone, as the analog output lists need it after a
+    // change; reported as an interface read that asked for nothing else.
+    InterfaceRead ReadDacControl();
     // Reads counts per turn, turns and the encoder's maxima and makes the totals from them.
     virtual ScalingRead ReadScalingResolution();
     // Reads DeltaUser and (SSI, parallel) DeltaPos; ok is false when a read got no reply.

@@ -17,7 +17,6 @@ constexpr int kModeScaling = 1;
 constexpr int kModeStartStop = 2;
 constexpr int kModeProg = 3;
 
-constexpr std::string_view kAboveHardware = "MsgAboveHwResolution";
 constexpr std::string_view kDisplayAboveHardware = "MsgDisplayAboveHw";
 constexpr std::string_view kClocksTooFew = "MsgClocksTooFew";
 
@@ -47,28 +46,10 @@ QLabel* maxTotalCountsLabel(const widgets::ScaledResolutionGroup& g) {
     return g.limitRows[2].value;
 }
 
-void setBold(QToolButton* button, bool bold) {
-    QFont font = button->font();
-    font.setBold(bold);
-    button->setFont(font);
-}
-
 void setRowVisible(const widgets::panel::EditRow& row, bool visible) {
     row.caption->setVisible(visible);
     row.edit->setVisible(visible);
     row.apply->setVisible(visible);
-}
-
-bool digitsOnly(const QString& text) {
-    if (text.isEmpty()) {
-        return false;
-    }
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -79,6 +60,7 @@ ResolutionPage::ResolutionPage(pages::PageContext& context, widgets::ScaledResol
       context_(context),
       state_(context.state),
       procedures_(context.procedures),
+      steps_(context),
       group_(group),
       family_(family) {
     connect(&procedures_, &ParameterProcedures::configurationRead, this,
@@ -87,11 +69,6 @@ ResolutionPage::ResolutionPage(pages::PageContext& context, widgets::ScaledResol
             [this](const ScalingRead& read) { showScalingResolution(read); });
     connect(&procedures_, &ParameterProcedures::programmedResolutionRead, this,
             [this](const ProgrammedRead& read) { showProgrammedResolution(read); });
-}
-
-link::Reply ResolutionPage::exchange(std::uint8_t command, std::uint32_t data,
-                                     link::TrafficLog log) {
-    return context_.link.exchange(state_.nodeId, command, data, log);
 }
 
 // The group is filled whatever the family; only the visible page shows it.
@@ -126,19 +103,7 @@ void ResolutionPage::showProgrammedResolution(const ProgrammedRead& read) {
 }
 
 void ResolutionPage::ApplyProgrammingMode() {
-    // Whether the mode was written and stored is not shown: the read-backs below show what the
-    // encoder holds now.
-    if (procedures_.WriteConfiguration()) {
-        procedures_.SaveParameters();
-    }
-    if (!procedures_.RefreshConfiguration()) {
-        procedures_.RefreshConfiguration();
-    }
-    procedures_.ReadScalingResolution();
-    if (!procedures_.RefreshInterface().ok) {
-        procedures_.RefreshInterface();
-    }
-    clearProgrammingError();
+    steps_.applyProgrammingMode();
 }
 
 void ResolutionPage::PresentProgrammingMode() {
@@ -155,7 +120,7 @@ void ResolutionPage::present(const widgets::ScaledResolutionGroup& g) {
 
     QToolButton* active = !programmed ? g.scaling : (prog ? g.prog : g.startStop);
     for (QToolButton* button : {g.scaling, g.startStop, g.prog}) {
-        setBold(button, button == active);
+        showModeInForce(button, button == active);
     }
     setRowVisible(g.infoTurn, !programmed);
     setRowVisible(g.numTurns, !programmed);
@@ -214,18 +179,6 @@ void ResolutionPage::BitBtn18Click() {
     stopTeaching(group_);
 }
 
-std::optional<std::uint64_t> ResolutionPage::readEntry(const QLineEdit* edit,
-                                                       std::uint64_t largest) {
-    const QString text = edit->text();
-    const auto value = resolution::parseCount(text.toStdString(), largest);
-    if (!value && digitsOnly(text)) {
-        // A number beyond what the device can take at all is as much too high as any value
-        // above its own maximum, and says so the same way.
-        refuse(kAboveHardware);
-    }
-    return value;
-}
-
 void ResolutionPage::writeScaling(const widgets::ScaledResolutionGroup& g, ScalingValue which,
                                   TransmitLimit limit) {
     model::ResolutionState& r = state_.resolution;
@@ -235,12 +188,12 @@ void ResolutionPage::writeScaling(const widgets::ScaledResolutionGroup& g, Scali
     const std::uint32_t maximum = infoTurn ? r.maxInfoTurn : r.maxTurns;
     bool ok = true;
 
-    const auto value = readEntry(row.edit, resolution::kLargestWord);
+    const auto value = steps_.readEntry(row.edit, resolution::kLargestWord);
     if (!value) {
         row.edit->setText(word(held));
         ok = false;
     } else if (resolution::aboveHardwareLimit(*value, maximum)) {
-        refuse(kAboveHardware);
+        steps_.refuse(kAboveHardware);
         row.edit->setText(word(held));
         ok = false;
     } else {
@@ -248,7 +201,7 @@ void ResolutionPage::writeScaling(const widgets::ScaledResolutionGroup& g, Scali
         // Logged at once: while the warning below is open the position polling goes on and
         // would leave its own frames in the buffers.
         const link::Reply reply =
-            exchange(infoTurn ? link::cmd::kWriteInfoTurn : link::cmd::kWriteNumTurns, v);
+            steps_.exchange(infoTurn ? link::cmd::kWriteInfoTurn : link::cmd::kWriteNumTurns, v);
         if (reply.ok()) {
             if (infoTurn) {
                 r.infoTurn = v;
@@ -260,7 +213,7 @@ void ResolutionPage::writeScaling(const widgets::ScaledResolutionGroup& g, Scali
             }
             g.totalCounts.value->setText(fixed(r.totalCounts));
             if (resolution::exceedsTransmittedBits(limit.bits, r.totalCounts)) {
-                warn(limit.warningKey);  // the value is written all the same
+                steps_.warn(limit.warningKey);  // the value is written all the same
             }
         } else {
             ok = false;
@@ -281,11 +234,11 @@ void ResolutionPage::writeDeltaPos(const widgets::ScaledResolutionGroup& g) {
     bool ok = true;
     // Up to 2^32, which the device takes as 0: the field shows 4294967296 for a stroke read as
     // 0, and writing back what it shows must work.
-    const auto value = readEntry(g.deltaPos.edit, resolution::kFullStroke);
+    const auto value = steps_.readEntry(g.deltaPos.edit, resolution::kFullStroke);
     if (!value) {
         g.deltaPos.edit->setText(fixed(r.totalCounts));
         ok = false;
-    } else if (exchange(link::cmd::kWriteDeltaPos, resolution::strokeWord(*value)).ok()) {
+    } else if (steps_.exchange(link::cmd::kWriteDeltaPos, resolution::strokeWord(*value)).ok()) {
         r.totalCounts = *value;
     } else {
         ok = false;
@@ -300,15 +253,15 @@ void ResolutionPage::writeDeltaUser(const widgets::ScaledResolutionGroup& g) {
     g.teachStart->setGlyph(widgets::Glyph::None);
     g.teachStop->setGlyph(widgets::Glyph::None);
     bool ok = true;
-    const auto value = readEntry(g.deltaUser.edit, resolution::kFullStroke);
+    const auto value = steps_.readEntry(g.deltaUser.edit, resolution::kFullStroke);
     if (!value) {
         g.deltaUser.edit->setText(fixed(r.programmedCounts));
         ok = false;
     } else if (resolution::displayAboveHardware(r.totalCounts, *value)) {
-        refuse(kDisplayAboveHardware);
+        steps_.refuse(kDisplayAboveHardware);
         g.deltaUser.edit->setText(fixed(r.programmedCounts));
         ok = false;
-    } else if (exchange(link::cmd::kWriteDeltaUser, resolution::strokeWord(*value)).ok()) {
+    } else if (steps_.exchange(link::cmd::kWriteDeltaUser, resolution::strokeWord(*value)).ok()) {
         r.programmedCounts = *value;
     } else {
         ok = false;
@@ -333,86 +286,35 @@ bool ResolutionPage::finishProgrammedWrite(bool ok) {
 }
 
 void ResolutionPage::startTeaching(const widgets::ScaledResolutionGroup& g) {
-    g.teachStart->setGlyph(widgets::Glyph::None);
-    g.teachStop->setGlyph(widgets::Glyph::None);
-    bool ok = true;
-    if (exchange(link::cmd::kAcquisition, link::acquisition::kStartFirst).ok()) {
-        g.teachStop->setEnabled(false);
-    } else {
-        g.teachStart->setGlyph(widgets::Glyph::Failure);
-        g.teachStop->setEnabled(false);
-        ok = false;
-    }
-    if (ok) {
-        if (exchange(link::cmd::kAcquisition, link::acquisition::kStartSecond).ok()) {
-            g.teachStart->setGlyph(widgets::Glyph::Success);
-            g.teachStop->setEnabled(true);
-        } else {
-            g.teachStart->setGlyph(widgets::Glyph::Failure);
-            g.teachStop->setEnabled(false);
-        }
-    }
-    clearProgrammingError();
+    steps_.startTeaching(g.teachStart, g.teachStop);
 }
 
 void ResolutionPage::stopTeaching(const widgets::ScaledResolutionGroup& g) {
-    bool ok = true;
-    // Only an error reply to this stop may explain a refusal, not one left from before.
-    context_.link.events().errorReply.reset();
-    const link::Reply reply =
-        exchange(link::cmd::kAcquisition, link::acquisition::kStop, link::TrafficLog::Never);
-    if (reply.ok()) {
-        clearProgrammingError();
-    } else {
-        ok = false;
-        // A refused stop comes back as an error reply, which never signals the command's own
-        // event; its reason is in the bytes as they were received.
-        if (context_.link.events().errorReply.wait(2 * link::kReplyTimeoutMs)) {
-            const link::Frame received =
-                context_.link.channel().slot(link::kActivePort).receive.snapshot();
-            if ((link::frameCommand(received) & link::cmd::kAcquisition) ==
-                link::cmd::kAcquisition) {
-                switch (link::frameDataLow(received) & link::acquisition::kReasonMask) {
-                    case link::acquisition::kReasonMaxPosition:
-                        showProgrammingError("MsgCourseMaxExceeded");
-                        break;
-                    case link::acquisition::kReasonResolution:
-                        showProgrammingError("MsgCourseDisplayAbovePhysical");
-                        break;
-                    case link::acquisition::kReasonStrokeTooShort:
-                        showProgrammingError("MsgCourseTooShort");
-                        break;
-                    default:
-                        clearProgrammingError();
-                        break;
-                }
-            }
+    using Kind = ProgrammingSteps::StopAnswer::Kind;
+    const ProgrammingSteps::StopAnswer answer = steps_.stopTeaching();
+    bool ok = answer.kind == Kind::Taken;
+    if (ok) {
+        steps_.clearProgrammingError();
+    } else if (answer.kind == Kind::Refused) {
+        switch (answer.reason) {
+            case link::acquisition::kReasonMaxPosition:
+                steps_.showProgrammingError("MsgCourseMaxExceeded");
+                break;
+            case link::acquisition::kReasonResolution:
+                steps_.showProgrammingError("MsgCourseDisplayAbovePhysical");
+                break;
+            case link::acquisition::kReasonStrokeTooShort:
+                steps_.showProgrammingError("MsgCourseTooShort");
+                break;
+            default:
+                steps_.clearProgrammingError();
+                break;
         }
     }
-    context_.link.logTx();
-    context_.link.logRx();
     if (ok) {
         ok = procedures_.SaveParameters();
     }
     g.teachStop->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
-}
-
-void ResolutionPage::clearProgrammingError() {
-    emit context_.requests.programmingErrorCleared();
-}
-
-void ResolutionPage::showProgrammingError(std::string_view key) {
-    emit context_.requests.programmingError(context_.catalogue.text(key));
-}
-
-void ResolutionPage::refuse(std::string_view key) {
-    context_.dialogs.message(context_.window, platform::Dialogs::Kind::Error,
-                             context_.catalogue.text("TxtAppTitle"), context_.catalogue.text(key));
-}
-
-void ResolutionPage::warn(std::string_view key) {
-    context_.dialogs.message(context_.window, platform::Dialogs::Kind::Warning,
-                             context_.catalogue.text("TxtAppTitle"), context_.catalogue.text(key));
 }
 
 }  // namespace orvo::params

@@ -14,6 +14,7 @@
 
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
+#include "params/programming_steps.h"
 #include "widgets/resolution_group.h"
 
 namespace orvo::params {
@@ -69,21 +70,12 @@ private:
     bool finishProgrammedWrite(bool ok);
     void startTeaching(const widgets::ScaledResolutionGroup& g);
     void stopTeaching(const widgets::ScaledResolutionGroup& g);
-
-    // The entry as a number up to `largest`; nothing when it is empty, not a number or too
-    // large, and a number too large is told to the user.
-    std::optional<std::uint64_t> readEntry(const QLineEdit* edit, std::uint64_t largest);
     TransmitLimit ssiLimit() const;
-    void clearProgrammingError();
-    void showProgrammingError(std::string_view key);
-    void refuse(std::string_view key);
-    void warn(std::string_view key);
-    link::Reply exchange(std::uint8_t command, std::uint32_t data,
-                         link::TrafficLog log = link::TrafficLog::OnReply);
 
     pages::PageContext& context_;
     model::EncoderState& state_;
     ParameterProcedures& procedures_;
+    ProgrammingSteps steps_;
     widgets::ScaledResolutionGroup group_;
     model::Family family_;
 };

@@ -62,6 +62,25 @@ widgets::ScaledResolutionGroup parallelGroup(const params::ParallelPanel& p) {
     };
 }
 
+// Only a user's choice runs a list handler: positions set from code emit no activated().
+template <class Page>
+void connectLists(Page* page,
+                  std::initializer_list<std::pair<QComboBox*, void (Page::*)()>> lists) {
+    for (const auto& [list, handler] : lists) {
+        QObject::connect(list, &QComboBox::activated, page,
+                         [page, handler] { (page->*handler)(); });
+    }
+}
+
+template <class Page>
+void connectButtons(Page* page,
+                    std::initializer_list<std::pair<QAbstractButton*, void (Page::*)()>> buttons) {
+    for (const auto& [button, handler] : buttons) {
+        QObject::connect(button, &QAbstractButton::clicked, page,
+                         [page, handler] { (page->*handler)(); });
+    }
+}
+
 }  // namespace
 
 void TForm1::connectPages() {
@@ -130,42 +149,53 @@ void TForm1::connectConfigurationPages() {
     // The Enter key in Edit6 already clicks BitBtn9 (the panel ties them together).
     connect(p->BitBtn9, &QPushButton::clicked, page, [page] { page->BitBtn9Click(); });
     connect(p->Button1, &QPushButton::clicked, page, [page] { page->Button1Click(); });
-    // Only a user's choice runs a list handler: positions set from code emit no activated().
-    const std::pair<QComboBox*, void (params::SsiPage::*)()> lists[] = {
-        {p->ComboBox3, &params::SsiPage::ComboBox3Change},
-        {p->ComboBox4, &params::SsiPage::ComboBox4Change},
-        {p->ComboBox5, &params::SsiPage::ComboBox5Change},
-        {p->ComboBox6, &params::SsiPage::ComboBox6Change},
-        {p->ComboBox7, &params::SsiPage::ComboBox7Change},
-        {p->ComboBox8, &params::SsiPage::ComboBox8Change},
-        {p->ComboBox9, &params::SsiPage::ComboBox9Change},
-        {p->ComboBox10, &params::SsiPage::ComboBox10Change},
-    };
-    for (const auto& [list, handler] : lists) {
-        connect(list, &QComboBox::activated, page, [page, handler] { (page->*handler)(); });
-    }
+    connectLists(page, {
+                           {p->ComboBox3, &params::SsiPage::ComboBox3Change},
+                           {p->ComboBox4, &params::SsiPage::ComboBox4Change},
+                           {p->ComboBox5, &params::SsiPage::ComboBox5Change},
+                           {p->ComboBox6, &params::SsiPage::ComboBox6Change},
+                           {p->ComboBox7, &params::SsiPage::ComboBox7Change},
+                           {p->ComboBox8, &params::SsiPage::ComboBox8Change},
+                           {p->ComboBox9, &params::SsiPage::ComboBox9Change},
+                           {p->ComboBox10, &params::SsiPage::ComboBox10Change},
+                       });
 
     ssiResolution =
         new params::ResolutionPage(*context_, ssiGroup(*Panel3), model::Family::Ssi, this);
-    params::ResolutionPage* resolution = ssiResolution;
-    const std::pair<QAbstractButton*, void (params::ResolutionPage::*)()> buttons[] = {
-        {p->SpeedButton11, &params::ResolutionPage::SpeedButton11Click},
-        {p->SpeedButton12, &params::ResolutionPage::SpeedButton12Click},
-        {p->SpeedButton13, &params::ResolutionPage::SpeedButton13Click},
-        {p->BitBtn11, &params::ResolutionPage::BitBtn11Click},
-        {p->BitBtn12, &params::ResolutionPage::BitBtn12Click},
-        {p->BitBtn14, &params::ResolutionPage::BitBtn14Click},
-        {p->BitBtn15, &params::ResolutionPage::BitBtn15Click},
-        {p->BitBtn16, &params::ResolutionPage::BitBtn16Click},
-        {p->BitBtn18, &params::ResolutionPage::BitBtn18Click},
-    };
     // Enter in Edit7..Edit10 already clicks the button beside the field (the panel's wiring).
-    for (const auto& [button, handler] : buttons) {
-        connect(button, &QAbstractButton::clicked, resolution,
-                [resolution, handler] { (resolution->*handler)(); });
-    }
+    connectButtons(ssiResolution,
+                   {
+                       {p->SpeedButton11, &params::ResolutionPage::SpeedButton11Click},
+                       {p->SpeedButton12, &params::ResolutionPage::SpeedButton12Click},
+                       {p->SpeedButton13, &params::ResolutionPage::SpeedButton13Click},
+                       {p->BitBtn11, &params::ResolutionPage::BitBtn11Click},
+                       {p->BitBtn12, &params::ResolutionPage::BitBtn12Click},
+                       {p->BitBtn14, &params::ResolutionPage::BitBtn14Click},
+                       {p->BitBtn15, &params::ResolutionPage::BitBtn15Click},
+                       {p->BitBtn16, &params::ResolutionPage::BitBtn16Click},
+                       {p->BitBtn18, &params::ResolutionPage::BitBtn18Click},
+                   });
 
     analogPage = new params::AnalogPage(*context_, *Panel4, this);
+    params::AnalogPanel* a = Panel4;
+    connectLists(analogPage, {
+                                 {a->ComboBox13, &params::AnalogPage::ComboBox13Change},
+                                 {a->ComboBox14, &params::AnalogPage::ComboBox14Change},
+                                 {a->ComboBox16, &params::AnalogPage::ComboBox16Change},
+                                 {a->ComboBox17, &params::AnalogPage::ComboBox17Change},
+                                 {a->ComboBox18, &params::AnalogPage::ComboBox18Change},
+                             });
+    // Enter in Edit21 and Edit22 already clicks BitBtn23 and BitBtn24 (the panel's wiring).
+    connectButtons(analogPage, {
+                                   {a->SpeedButton10, &params::AnalogPage::SpeedButton10Click},
+                                   {a->SpeedButton9, &params::AnalogPage::SpeedButton9Click},
+                                   {a->SpeedButton6, &params::AnalogPage::SpeedButton6Click},
+                                   {a->SpeedButton5, &params::AnalogPage::SpeedButton5Click},
+                                   {a->BitBtn23, &params::AnalogPage::BitBtn23Click},
+                                   {a->BitBtn24, &params::AnalogPage::BitBtn24Click},
+                                   {a->BitBtn25, &params::AnalogPage::BitBtn25Click},
+                                   {a->BitBtn27, &params::AnalogPage::BitBtn27Click},
+                               });
     parallelPage = new params::ParallelPage(*context_, *Panel5, this);
     // The parallel group shows what the read-backs read; its handlers come with the parallel
     // page's programming.

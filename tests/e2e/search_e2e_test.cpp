@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <QComboBox>
 
 #include "connection/identification_panel.h"
+#include "connection/position_panel.h"
 #include "factory/factory_panel.h"
+#include "params/analog_panel.h"
 #include "params/ssi_panel.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
@@ -64,41 +67,80 @@ std::unique_ptr<shell::TForm1> openWindow(const std::filesystem::path& folder,
     return std::make_unique<shell::TForm1>(std::move(bundle));
 }
 
-TEST(SearchOverPseudoTerminal, ASettingStoredByTheToolSurvivesASimulatorRestart) {
-    testing::TempFolder folder;
-    std::filesystem::create_directories(folder.path() / "File_data");
-    const std::string state = (folder.path() / "encoder.state").string();
-    const std::vector<std::string> args{"--family", "ssi", "--link",  "ttySIMSTATE",
-                                        "--speed",  "0",   "--state", state};
-    platform::SystemPortLister lister(folder.path());
-    testing::ScriptedDialogs dialogs;
+// The user's choice in a list, as a click makes it.
+void choose(QComboBox* list, int position) {
+    list->setCurrentIndex(position);
+    emit list->activated(position);
+}
 
+TEST(SearchOverPseudoTerminal, SettingsStoredByTheToolSurviveASimulatorRestart) {
+    struct Case {
+        const char* family;
+        // Changes settings as the user does; what a restarted encoder must show afterwards.
+        std::function<void(shell::TForm1&)> change;
+        std::function<void(shell::TForm1&)> check;
+    };
     int chosen = -1;
-    {
-        testing::SimProcess simulator(ORVO_SIM_PROGRAM, folder.path(), args);
-        ASSERT_TRUE(simulator.ready()) << simulator.output();
-        auto window = openWindow(folder.path(), lister, dialogs);
-        window->Panel1->BitBtn1->click();
-        ASSERT_EQ(window->Panel1->BitBtn1->glyph(), widgets::Glyph::Success);
-        window->SpeedButton4->click();
-        QComboBox* code = window->Panel3->ComboBox5;
-        ASSERT_GE(code->currentIndex(), 0);
-        // Another output code, as the user would choose it.
-        chosen = code->currentIndex() == 0 ? 2 : 0;
-        code->setCurrentIndex(chosen);
-        emit code->activated(chosen);
-        EXPECT_EQ(window->Panel3->Image23->status(), widgets::RowStatus::Success);
-        window.reset();
-        simulator.terminate();
+    const Case cases[] = {
+        {"ssi",
+         [&chosen](shell::TForm1& w) {
+             QComboBox* code = w.Panel3->ComboBox5;
+             ASSERT_GE(code->currentIndex(), 0);
+             chosen = code->currentIndex() == 0 ? 2 : 0;
+             choose(code, chosen);
+             EXPECT_EQ(w.Panel3->Image23->status(), widgets::RowStatus::Success);
+         },
+         [&chosen](shell::TForm1& w) { EXPECT_EQ(w.Panel3->ComboBox5->currentIndex(), chosen); }},
+        // Voltage 0 - 10 V, and a programmed stroke of 1000 counts.
+        {"analog",
+         [](shell::TForm1& w) {
+             params::AnalogPanel& a = *w.Panel4;
+             choose(a.ComboBox17, 0);
+             EXPECT_EQ(a.Image5->status(), widgets::RowStatus::Success);
+             choose(a.ComboBox18, 1);
+             EXPECT_EQ(a.Image6->status(), widgets::RowStatus::Success);
+             a.SpeedButton10->click();
+             a.Edit21->setText("1000");
+             a.BitBtn23->click();
+             EXPECT_EQ(a.BitBtn23->glyph(), widgets::Glyph::EnterSuccess);
+         },
+         [](shell::TForm1& w) {
+             params::AnalogPanel& a = *w.Panel4;
+             EXPECT_EQ(a.ComboBox17->currentIndex(), 0);
+             EXPECT_EQ(a.ComboBox18->currentText(), "0 - 10V");
+             EXPECT_EQ(a.Edit21->text(), "1000");
+             EXPECT_EQ(w.Panel2->Label90->text(), "V");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.family);
+        testing::TempFolder folder;
+        std::filesystem::create_directories(folder.path() / "File_data");
+        const std::string state = (folder.path() / "encoder.state").string();
+        const std::vector<std::string> args{"--family", c.family, "--link",  "ttySIMSTATE",
+                                            "--speed",  "0",      "--state", state};
+        platform::SystemPortLister lister(folder.path());
+        testing::ScriptedDialogs dialogs;
+        auto searchAndOpen = [&] {
+            auto window = openWindow(folder.path(), lister, dialogs);
+            window->Panel1->BitBtn1->click();
+            EXPECT_EQ(window->Panel1->BitBtn1->glyph(), widgets::Glyph::Success);
+            window->SpeedButton4->click();
+            return window;
+        };
+        {
+            testing::SimProcess simulator(ORVO_SIM_PROGRAM, folder.path(), args);
+            ASSERT_TRUE(simulator.ready()) << simulator.output();
+            auto window = searchAndOpen();
+            c.change(*window);
+            window.reset();
+            simulator.terminate();
+        }
+        testing::SimProcess restarted(ORVO_SIM_PROGRAM, folder.path(), args);
+        ASSERT_TRUE(restarted.ready()) << restarted.output();
+        auto window = searchAndOpen();
+        c.check(*window);
     }
-
-    testing::SimProcess restarted(ORVO_SIM_PROGRAM, folder.path(), args);
-    ASSERT_TRUE(restarted.ready()) << restarted.output();
-    auto window = openWindow(folder.path(), lister, dialogs);
-    window->Panel1->BitBtn1->click();
-    ASSERT_EQ(window->Panel1->BitBtn1->glyph(), widgets::Glyph::Success);
-    window->SpeedButton4->click();
-    EXPECT_EQ(window->Panel3->ComboBox5->currentIndex(), chosen);
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+#include "params/programming_steps.h"
+
+#include <QFont>
+
+#include "link/commands.h"
+#include "params/resolution.h"
+
+namespace orvo::params {
+
+namespace {
+
+bool digitsOnly(const QString& text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void showModeInForce(QToolButton* button, bool inForce) {
+    QFont font = button->font();
+    font.setBold(inForce);
+    button->setFont(font);
+}
+
+ProgrammingSteps::ProgrammingSteps(pages::PageContext& context)
+    : context_(context), procedures_(context.procedures) {}
+
+link::Reply ProgrammingSteps::exchange(std::uint8_t command, std::uint32_t data,
+                                       link::TrafficLog log) {
+    return context_.link.exchange(context_.state.nodeId, command, data, log);
+}
+
+void ProgrammingSteps::applyProgrammingMode() {
+    // Whether the mode was written and stored is not shown: the read-backs below show what the
+    // encoder holds now.
+    if (procedures_.WriteConfiguration()) {
+        procedures_.SaveParameters();
+    }
+    if (!procedures_.RefreshConfiguration()) {
+        procedures_.RefreshConfiguration();
+    }
+    procedures_.ReadScalingResolution();
+    if (!procedures_.RefreshInterface().ok) {
+        procedures_.RefreshInterface();
+    }
+    clearProgrammingError();
+}
+
+void ProgrammingSteps::startTeaching(widgets::BitBtn* start, widgets::BitBtn* stop) {
+    start->setGlyph(widgets::Glyph::None);
+    stop->setGlyph(widgets::Glyph::None);
+    bool ok = true;
+    if (exchange(link::cmd::kAcquisition, link::acquisition::kStartFirst).ok()) {
+        stop->setEnabled(false);
+    } else {
+        start->setGlyph(widgets::Glyph::Failure);
+        stop->setEnabled(false);
+        ok = false;
+    }
+    if (ok) {
+        if (exchange(link::cmd::kAcquisition, link::acquisition::kStartSecond).ok()) {
+            start->setGlyph(widgets::Glyph::Success);
+            stop->setEnabled(true);
+        } else {
+            start->setGlyph(widgets::Glyph::Failure);
+            stop->setEnabled(false);
+        }
+    }
+    clearProgrammingError();
+}
+
+ProgrammingSteps::StopAnswer ProgrammingSteps::stopTeaching() {
+    StopAnswer answer;
+    // Only an error reply to this stop may explain a refusal, not one left from before.
+    context_.link.events().errorReply.reset();
+    const link::Reply reply =
+        exchange(link::cmd::kAcquisition, link::acquisition::kStop, link::TrafficLog::Never);
+    if (reply.ok()) {
+        answer.kind = StopAnswer::Kind::Taken;
+    } else if (context_.link.events().errorReply.wait(2 * link::kReplyTimeoutMs)) {
+        // A refused stop comes back as an error reply, which never signals the command's own
+        // event; its reason is in the bytes as they were received.
+        const link::Frame received =
+            context_.link.channel().slot(link::kActivePort).receive.snapshot();
+        if ((link::frameCommand(received) & link::cmd::kAcquisition) == link::cmd::kAcquisition) {
+            answer.kind = StopAnswer::Kind::Refused;
+            answer.reason = link::frameDataLow(received) & link::acquisition::kReasonMask;
+        }
+    }
+    context_.link.logTx();
+    context_.link.logRx();
+    return answer;
+}
+
+std::optional<std::uint64_t> ProgrammingSteps::readEntry(const QLineEdit* edit,
+                                                         std::uint64_t largest,
+                                                         std::string_view tooLargeKey) {
+    const QString text = edit->text();
+    const auto value = resolution::parseCount(text.toStdString(), largest);
+    if (!value && digitsOnly(text)) {
+        // A number beyond what the device can take at all is as much too high as any value
+        // above its own maximum, and says so the same way.
+        refuse(tooLargeKey);
+    }
+    return value;
+}
+
+void ProgrammingSteps::clearProgrammingError() {
+    emit context_.requests.programmingErrorCleared();
+}
+
+void ProgrammingSteps::showProgrammingError(std::string_view key) {
+    emit context_.requests.programmingError(context_.catalogue.text(key));
+}
+
+void ProgrammingSteps::refuse(std::string_view key) {
+    context_.dialogs.message(context_.window, platform::Dialogs::Kind::Error,
+                             context_.catalogue.text("TxtAppTitle"), context_.catalogue.text(key));
+}
+
+void ProgrammingSteps::warn(std::string_view key) {
+    context_.dialogs.message(context_.window, platform::Dialogs::Kind::Warning,
+                             context_.catalogue.text("TxtAppTitle"), context_.catalogue.text(key));
+}
+
+}  // namespace orvo::params
