@@ -333,24 +333,18 @@ void AnalogPage::BitBtn25Click() {
 void AnalogPage::BitBtn27Click() {
     using Kind = ProgrammingSteps::StopAnswer::Kind;
     const ProgrammingSteps::StopAnswer answer = steps_.stopTeaching();
-    bool ok = answer.kind == Kind::Taken;
-    if (ok) {
-        steps_.clearProgrammingError();
-    } else if (answer.kind == Kind::Refused) {
+    bool taken = answer.kind == Kind::Taken;
+    if (answer.kind == Kind::Refused) {
         if ((answer.reason & link::acquisition::kReasonMaxPosition) != 0) {
             steps_.showProgrammingError("MsgCourseMaxExceeded");
         } else if ((answer.reason & link::acquisition::kReasonResolution) != 0) {
             // The analog encoder takes the stroke all the same: it has no counts to display.
-            ok = true;
+            taken = true;
         } else {
             steps_.clearProgrammingError();
         }
     }
-    if (ok) {
-        ok = procedures_.SaveParameters();
-    }
-    panel_.BitBtn27->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
-    if (ok) {
+    if (steps_.storeTaughtStroke(taken, panel_.BitBtn27)) {
         procedures_.readParameters();
     }
 }

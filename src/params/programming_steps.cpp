@@ -84,6 +84,7 @@ ProgrammingSteps::StopAnswer ProgrammingSteps::stopTeaching() {
         exchange(link::cmd::kAcquisition, link::acquisition::kStop, link::TrafficLog::Never);
     if (reply.ok()) {
         answer.kind = StopAnswer::Kind::Taken;
+        clearProgrammingError();
     } else if (context_.link.events().errorReply.wait(2 * link::kReplyTimeoutMs)) {
         // A refused stop comes back as an error reply, which never signals the command's own
         // event; its reason is in the bytes as they were received.
@@ -97,6 +98,12 @@ ProgrammingSteps::StopAnswer ProgrammingSteps::stopTeaching() {
     context_.link.logTx();
     context_.link.logRx();
     return answer;
+}
+
+bool ProgrammingSteps::storeTaughtStroke(bool taken, widgets::BitBtn* stop) {
+    const bool ok = taken && procedures_.SaveParameters();
+    stop->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    return ok;
 }
 
 std::optional<std::uint64_t> ProgrammingSteps::readEntry(const QLineEdit* edit,

@@ -43,8 +43,10 @@ public:
         Kind kind = Kind::NoAnswer;
         std::uint8_t reason = 0;
     };
-    // Sends the stop and logs the exchange.
+    // Sends the stop and logs the exchange; a stop taken clears the programming error.
     StopAnswer stopTeaching();
+    // A stroke the stop took is stored; the stop button tells whether both happened.
+    bool storeTaughtStroke(bool taken, widgets::BitBtn* stop);
 
     // The entry as a number up to `largest`; nothing when it is empty, not a number or too
     // large, and a number too large is refused with the message of `tooLargeKey`.

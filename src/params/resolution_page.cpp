@@ -292,10 +292,7 @@ void ResolutionPage::startTeaching(const widgets::ScaledResolutionGroup& g) {
 void ResolutionPage::stopTeaching(const widgets::ScaledResolutionGroup& g) {
     using Kind = ProgrammingSteps::StopAnswer::Kind;
     const ProgrammingSteps::StopAnswer answer = steps_.stopTeaching();
-    bool ok = answer.kind == Kind::Taken;
-    if (ok) {
-        steps_.clearProgrammingError();
-    } else if (answer.kind == Kind::Refused) {
+    if (answer.kind == Kind::Refused) {
         switch (answer.reason) {
             case link::acquisition::kReasonMaxPosition:
                 steps_.showProgrammingError("MsgCourseMaxExceeded");
@@ -311,10 +308,7 @@ void ResolutionPage::stopTeaching(const widgets::ScaledResolutionGroup& g) {
                 break;
         }
     }
-    if (ok) {
-        ok = procedures_.SaveParameters();
-    }
-    g.teachStop->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    steps_.storeTaughtStroke(answer.kind == Kind::Taken, g.teachStop);
 }
 
 }  // namespace orvo::params
