@@ -1,14 +1,19 @@
 #pragma once
 
-// The parallel configuration page: what the shared read-backs read, shown in its own controls (the
-// configuration lists and the latch and logic lists of the options register). Its resolution
-// group is the SSI page's binding (ResolutionPage); its own handlers come with the parallel page's
-// programming.
+// The parallel configuration page at work: the latch and logic lists of the options register,
+// and the configuration lists, which run the SSI page's list changes bound to the parallel twins
+// with the parallel output's 28 bits; and what the shared read-backs read, shown in its own
+// controls. Its resolution group is the SSI page's binding (ResolutionPage). Everything runs on
+// the UI thread and blocks it for its exchanges.
 
 #include <QObject>
+#include <cstdint>
+#include <functional>
 
 #include "pages/page_context.h"
+#include "params/configuration_lists.h"
 #include "params/parameter_procedures.h"
+#include "widgets/controls.h"
 
 namespace orvo::params {
 
@@ -19,12 +24,29 @@ class ParallelPage : public QObject {
 public:
     ParallelPage(pages::PageContext& context, ParallelPanel& panel, QObject* parent = nullptr);
 
+    // Options: logic type, latch.
+    void ComboBox19Change();
+    void ComboBox20Change();
+    // Configuration lists: output code, direction, preset enable, preset or offset, parity
+    // enable, parity kind.
+    void ComboBox21Change();
+    void ComboBox22Change();
+    void ComboBox23Change();
+    void ComboBox24Change();
+    void ComboBox25Change();
+    void ComboBox26Change();
+
 private:
     void showConfiguration();
     void showInterface(const InterfaceRead& read);
+    // Reads the options afresh, changes one bit, writes and stores them.
+    void changeOption(const std::function<std::uint8_t(std::uint8_t)>& change,
+                      widgets::StatusImage* status);
 
+    pages::PageContext& context_;
     model::EncoderState& state_;
     ParallelPanel& panel_;
+    ConfigurationListChanges lists_;
 };
 
 }  // namespace orvo::params

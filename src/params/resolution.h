@@ -16,6 +16,9 @@ inline constexpr std::uint32_t kAnalogCountsPerTurn = 4096;
 // What the position display assumes of an SSI or parallel encoder that reports no counts per turn.
 inline constexpr std::uint32_t kDefaultCountsPerTurn = 262144;
 
+// The parallel output carries a position in 28 bits.
+inline constexpr unsigned kParallelOutputBits = 28;
+
 // The encoder sends 0 for a programmed stroke of 2^32 counts, which a 32-bit word cannot hold.
 inline constexpr std::uint64_t kFullStroke = std::uint64_t{1} << 32;
 inline constexpr std::uint64_t kLargestWord = 0xFFFFFFFFu;

@@ -19,6 +19,7 @@ constexpr int kModeProg = 3;
 
 constexpr std::string_view kDisplayAboveHardware = "MsgDisplayAboveHw";
 constexpr std::string_view kClocksTooFew = "MsgClocksTooFew";
+constexpr std::string_view kBitsTooFew = "MsgBitsTooFew";
 
 QString notRead() {
     return QStringLiteral("-");
@@ -107,8 +108,7 @@ void ResolutionPage::ApplyProgrammingMode() {
 }
 
 void ResolutionPage::PresentProgrammingMode() {
-    // The parallel page presents its modes by its own table, which comes with its handlers.
-    if (family_ == Family::Ssi && state_.family == Family::Ssi) {
+    if (state_.family == family_) {
         present(group_);
     }
 }
@@ -151,16 +151,19 @@ void ResolutionPage::SpeedButton13Click() {
     selectMode(kModeProg, true);
 }
 
-ResolutionPage::TransmitLimit ResolutionPage::ssiLimit() const {
+ResolutionPage::TransmitLimit ResolutionPage::transmitLimit() const {
+    if (family_ == Family::Parallel) {
+        return {resolution::kParallelOutputBits, kBitsTooFew};
+    }
     return {state_.ssi.clockCount, kClocksTooFew};
 }
 
 void ResolutionPage::BitBtn11Click() {
-    writeScaling(group_, ScalingValue::InfoTurn, ssiLimit());
+    writeScaling(group_, ScalingValue::InfoTurn, transmitLimit());
 }
 
 void ResolutionPage::BitBtn12Click() {
-    writeScaling(group_, ScalingValue::NumTurns, ssiLimit());
+    writeScaling(group_, ScalingValue::NumTurns, transmitLimit());
 }
 
 void ResolutionPage::BitBtn14Click() {

@@ -70,7 +70,8 @@ private:
     bool finishProgrammedWrite(bool ok);
     void startTeaching(const widgets::ScaledResolutionGroup& g);
     void stopTeaching(const widgets::ScaledResolutionGroup& g);
-    TransmitLimit ssiLimit() const;
+    // The SSI clocks, or the parallel output's bits.
+    TransmitLimit transmitLimit() const;
 
     pages::PageContext& context_;
     model::EncoderState& state_;

@@ -23,7 +23,21 @@ QString noValue() {
 }  // namespace
 
 SsiPage::SsiPage(pages::PageContext& context, SsiPanel& panel, QObject* parent)
-    : QObject(parent), context_(context), state_(context.state), panel_(panel) {
+    : QObject(parent),
+      context_(context),
+      state_(context.state),
+      panel_(panel),
+      lists_(context,
+             {
+                 .outputCode = {panel.Label30, panel.ComboBox5, panel.Image23},
+                 .direction = {panel.Label31, panel.ComboBox6, panel.Image24},
+                 .presetEnable = {panel.Label32, panel.ComboBox7, panel.Image25},
+                 .presetOrOffset = {panel.Label33, panel.ComboBox8, panel.Image26},
+                 .parityEnable = {panel.Label34, panel.ComboBox9, panel.Image27},
+                 .parityKind = {panel.Label35, panel.ComboBox10, panel.Image28},
+             },
+             // A parity bit takes one of the SSI clocks.
+             {[this] { return unsigned{state_.ssi.clockCount}; }, "MsgParityClocksTooFew"}) {
     connect(&context.procedures, &ParameterProcedures::configurationRead, this,
             [this] { showConfiguration(); });
     connect(&context.procedures, &ParameterProcedures::interfaceRead, this,
@@ -39,19 +53,9 @@ SsiPage::SsiPage(pages::PageContext& context, SsiPanel& panel, QObject* parent)
 }
 
 void SsiPage::showConfiguration() {
-    if (state_.family != Family::Ssi) {
-        return;
+    if (state_.family == Family::Ssi) {
+        lists_.show();
     }
-    const ConfigurationLists lists{
-        .outputCode = {panel_.Label30, panel_.ComboBox5},
-        .direction = {panel_.Label31, panel_.ComboBox6},
-        .presetEnable = {panel_.Label32, panel_.ComboBox7},
-        .presetOrOffset = {panel_.Label33, panel_.ComboBox8},
-        .parityEnable = {panel_.Label34, panel_.ComboBox9},
-        .parityKind = {panel_.Label35, panel_.ComboBox10},
-    };
-    showConfigurationLists(lists, state_.configuration);
-    state_.summary.configurationHint = configurationHint(lists).toStdString();
 }
 
 void SsiPage::showInterface(const InterfaceRead& read) {
@@ -68,13 +72,6 @@ void SsiPage::showInterface(const InterfaceRead& read) {
     if (read.ssiTimeout.value && *read.ssiTimeout.value < kSsiTimeoutItems) {
         p.ComboBox3->setCurrentIndex(*read.ssiTimeout.value);
     }
-}
-
-void SsiPage::finishListChange(bool fieldSet, widgets::StatusImage* status) {
-    // Nothing is rolled back on a failure: the list keeps the choice and the decoded copy the
-    // new value, whatever the encoder holds.
-    const bool ok = fieldSet && context_.procedures.commitConfiguration();
-    status->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
 }
 
 void SsiPage::warn(std::string_view key) {
@@ -192,70 +189,27 @@ void SsiPage::ComboBox4Change() {
 }
 
 void SsiPage::ComboBox5Change() {
-    const std::optional<model::OutputCode> code =
-        outputCodeAtPosition(panel_.ComboBox5->currentIndex());
-    if (code) {
-        state_.configuration.outputCode = *code;
-    }
-    finishListChange(code.has_value(), panel_.Image23);
+    lists_.outputCodeChanged();
 }
 
 void SsiPage::ComboBox6Change() {
-    const std::optional<bool> ccw = secondItemChosen(panel_.ComboBox6->currentIndex());
-    if (ccw) {
-        state_.configuration.counterClockwise = *ccw;
-    }
-    finishListChange(ccw.has_value(), panel_.Image24);
+    lists_.directionChanged();
 }
 
 void SsiPage::ComboBox7Change() {
-    const std::optional<bool> disabled = secondItemChosen(panel_.ComboBox7->currentIndex());
-    if (disabled) {
-        state_.configuration.presetEnabled = !*disabled;
-    }
-    finishListChange(disabled.has_value(), panel_.Image25);
+    lists_.presetEnableChanged();
 }
 
 void SsiPage::ComboBox8Change() {
-    const std::optional<bool> offset = secondItemChosen(panel_.ComboBox8->currentIndex());
-    if (offset) {
-        state_.configuration.offset = *offset;
-    }
-    finishListChange(offset.has_value(), panel_.Image26);
+    lists_.presetOrOffsetChanged();
 }
 
 void SsiPage::ComboBox9Change() {
-    SsiPanel& p = panel_;
-    const std::optional<bool> disabled = secondItemChosen(p.ComboBox9->currentIndex());
-    if (disabled && !*disabled) {
-        // A parity bit takes one of the clocks, so the resolution must fit in the others.
-        context_.procedures.ReadScalingResolution();
-        // The encoder transmits DeltaPos counts only in a programmed mode; in Scaling it sends
-        // counts per turn times turns, which the Scaling read has just put in TotalCounts.
-        // Checking DeltaPos there would let a parity bit push the position out of its clocks.
-        if (state_.configuration.programmedResolution &&
-            !context_.procedures.ReadProgrammedResolution().ok) {
-            context_.procedures.ReadProgrammedResolution();
-        }
-        if (!parityFits(state_.ssi.clockCount, state_.resolution.totalCounts)) {
-            p.ComboBox9->setCurrentIndex(1);
-            warn("MsgParityClocksTooFew");
-            finishListChange(false, p.Image27);
-            return;
-        }
-    }
-    if (disabled) {
-        state_.configuration.parityEnabled = !*disabled;
-    }
-    finishListChange(disabled.has_value(), p.Image27);
+    lists_.parityEnableChanged();
 }
 
 void SsiPage::ComboBox10Change() {
-    const std::optional<bool> odd = secondItemChosen(panel_.ComboBox10->currentIndex());
-    if (odd) {
-        state_.configuration.parityOdd = *odd;
-    }
-    finishListChange(odd.has_value(), panel_.Image28);
+    lists_.parityKindChanged();
 }
 
 void SsiPage::Button1Click() {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "pages/page_context.h"
+#include "params/configuration_lists.h"
 #include "params/parameter_procedures.h"
 #include "widgets/controls.h"
 
@@ -38,13 +39,12 @@ private:
     void showInterface(const InterfaceRead& read);
     void showShiftedBitsEnabled(bool tree);
     void readShiftedBits();
-    // Ends a configuration list change: the field was set (or not) by the handler.
-    void finishListChange(bool fieldSet, widgets::StatusImage* status);
     void warn(std::string_view key);
 
     pages::PageContext& context_;
     model::EncoderState& state_;
     SsiPanel& panel_;
+    ConfigurationListChanges lists_;
 };
 
 }  // namespace orvo::params

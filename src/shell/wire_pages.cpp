@@ -197,10 +197,33 @@ void TForm1::connectConfigurationPages() {
                                    {a->BitBtn27, &params::AnalogPage::BitBtn27Click},
                                });
     parallelPage = new params::ParallelPage(*context_, *Panel5, this);
-    // The parallel group shows what the read-backs read; its handlers come with the parallel
-    // page's programming.
+    params::ParallelPanel* q = Panel5;
+    connectLists(parallelPage, {
+                                   {q->ComboBox19, &params::ParallelPage::ComboBox19Change},
+                                   {q->ComboBox20, &params::ParallelPage::ComboBox20Change},
+                                   {q->ComboBox21, &params::ParallelPage::ComboBox21Change},
+                                   {q->ComboBox22, &params::ParallelPage::ComboBox22Change},
+                                   {q->ComboBox23, &params::ParallelPage::ComboBox23Change},
+                                   {q->ComboBox24, &params::ParallelPage::ComboBox24Change},
+                                   {q->ComboBox25, &params::ParallelPage::ComboBox25Change},
+                                   {q->ComboBox26, &params::ParallelPage::ComboBox26Change},
+                               });
+    // The parallel group runs the SSI group's handlers on its twins; Enter in Edit24..Edit27
+    // clicks the button beside the field (the panel's wiring).
     parallelResolution = new params::ResolutionPage(*context_, parallelGroup(*Panel5),
                                                     model::Family::Parallel, this);
+    connectButtons(parallelResolution,
+                   {
+                       {q->SpeedButton14, &params::ResolutionPage::SpeedButton11Click},
+                       {q->SpeedButton15, &params::ResolutionPage::SpeedButton12Click},
+                       {q->SpeedButton16, &params::ResolutionPage::SpeedButton13Click},
+                       {q->BitBtn30, &params::ResolutionPage::BitBtn11Click},
+                       {q->BitBtn31, &params::ResolutionPage::BitBtn12Click},
+                       {q->BitBtn32, &params::ResolutionPage::BitBtn14Click},
+                       {q->BitBtn33, &params::ResolutionPage::BitBtn15Click},
+                       {q->BitBtn34, &params::ResolutionPage::BitBtn16Click},
+                       {q->BitBtn36, &params::ResolutionPage::BitBtn18Click},
+                   });
 }
 
 }  // namespace orvo::shell

@@ -12,6 +12,7 @@
 #include "connection/position_panel.h"
 #include "factory/factory_panel.h"
 #include "params/analog_panel.h"
+#include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
 #include "platform/system_port_lister.h"
 #include "platform/termios_serial_device.h"
@@ -110,6 +111,27 @@ TEST(SearchOverPseudoTerminal, SettingsStoredByTheToolSurviveASimulatorRestart) 
              EXPECT_EQ(a.ComboBox18->currentText(), "0 - 10V");
              EXPECT_EQ(a.Edit21->text(), "1000");
              EXPECT_EQ(w.Panel2->Label90->text(), "V");
+         }},
+        // Latch off, negative logic, parity on, and 4096 counts per turn.
+        {"parallel",
+         [](shell::TForm1& w) {
+             params::ParallelPanel& p = *w.Panel5;
+             choose(p.ComboBox20, 1);
+             EXPECT_EQ(p.Image13->status(), widgets::RowStatus::Success);
+             choose(p.ComboBox19, 1);
+             EXPECT_EQ(p.Image12->status(), widgets::RowStatus::Success);
+             choose(p.ComboBox25, 0);
+             EXPECT_EQ(p.Image34->status(), widgets::RowStatus::Success);
+             p.Edit24->setText("4096");
+             p.BitBtn30->click();
+             EXPECT_EQ(p.BitBtn30->glyph(), widgets::Glyph::EnterSuccess);
+         },
+         [](shell::TForm1& w) {
+             params::ParallelPanel& p = *w.Panel5;
+             EXPECT_EQ(p.ComboBox20->currentIndex(), 1);
+             EXPECT_EQ(p.ComboBox19->currentIndex(), 1);
+             EXPECT_EQ(p.ComboBox25->currentIndex(), 0);
+             EXPECT_EQ(p.Edit24->text(), "4096");
          }},
     };
     for (const Case& c : cases) {
