@@ -93,28 +93,4 @@ void ParallelPage::ComboBox20Change() {
         panel_.Image13);
 }
 
-void ParallelPage::ComboBox21Change() {
-    lists_.outputCodeChanged();
-}
-
-void ParallelPage::ComboBox22Change() {
-    lists_.directionChanged();
-}
-
-void ParallelPage::ComboBox23Change() {
-    lists_.presetEnableChanged();
-}
-
-void ParallelPage::ComboBox24Change() {
-    lists_.presetOrOffsetChanged();
-}
-
-void ParallelPage::ComboBox25Change() {
-    lists_.parityEnableChanged();
-}
-
-void ParallelPage::ComboBox26Change() {
-    lists_.parityKindChanged();
-}
-
 }  // namespace orvo::params

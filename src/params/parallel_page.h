@@ -27,14 +27,9 @@ public:
     // Options: logic type, latch.
     void ComboBox19Change();
     void ComboBox20Change();
-    // Configuration lists: output code, direction, preset enable, preset or offset, parity
-    // enable, parity kind.
-    void ComboBox21Change();
-    void ComboBox22Change();
-    void ComboBox23Change();
-    void ComboBox24Change();
-    void ComboBox25Change();
-    void ComboBox26Change();
+    // The configuration lists ComboBox21..ComboBox26: the SSI page's list changes on the
+    // parallel twins, with the parallel output's 28 bits.
+    ConfigurationListChanges& configurationLists() { return lists_; }
 
 private:
     void showConfiguration();

@@ -188,30 +188,6 @@ void SsiPage::ComboBox4Change() {
     }
 }
 
-void SsiPage::ComboBox5Change() {
-    lists_.outputCodeChanged();
-}
-
-void SsiPage::ComboBox6Change() {
-    lists_.directionChanged();
-}
-
-void SsiPage::ComboBox7Change() {
-    lists_.presetEnableChanged();
-}
-
-void SsiPage::ComboBox8Change() {
-    lists_.presetOrOffsetChanged();
-}
-
-void SsiPage::ComboBox9Change() {
-    lists_.parityEnableChanged();
-}
-
-void SsiPage::ComboBox10Change() {
-    lists_.parityKindChanged();
-}
-
 void SsiPage::Button1Click() {
     readShiftedBits();
 }

@@ -26,13 +26,9 @@ public:
     void BitBtn9Click();
     void ComboBox3Change();
     void ComboBox4Change();
-    void ComboBox5Change();
-    void ComboBox6Change();
-    void ComboBox7Change();
-    void ComboBox8Change();
-    void ComboBox9Change();
-    void ComboBox10Change();
     void Button1Click();
+    // The configuration lists ComboBox5..ComboBox10, whose changes the parallel twins share.
+    ConfigurationListChanges& configurationLists() { return lists_; }
 
 private:
     void showConfiguration();

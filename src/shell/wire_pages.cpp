@@ -67,7 +67,7 @@ template <class Page>
 void connectLists(Page* page,
                   std::initializer_list<std::pair<QComboBox*, void (Page::*)()>> lists) {
     for (const auto& [list, handler] : lists) {
-        QObject::connect(list, &QComboBox::activated, page,
+        QObject::connect(list, &QComboBox::activated, list,
                          [page, handler] { (page->*handler)(); });
     }
 }
@@ -79,6 +79,20 @@ void connectButtons(Page* page,
         QObject::connect(button, &QAbstractButton::clicked, page,
                          [page, handler] { (page->*handler)(); });
     }
+}
+
+// The same six list changes serve the SSI lists and their parallel twins.
+void connectConfigurationLists(params::ConfigurationListChanges& changes) {
+    using C = params::ConfigurationListChanges;
+    const params::ConfigurationLists& l = changes.lists();
+    connectLists(&changes, {
+                               {l.outputCode.list, &C::outputCodeChanged},
+                               {l.direction.list, &C::directionChanged},
+                               {l.presetEnable.list, &C::presetEnableChanged},
+                               {l.presetOrOffset.list, &C::presetOrOffsetChanged},
+                               {l.parityEnable.list, &C::parityEnableChanged},
+                               {l.parityKind.list, &C::parityKindChanged},
+                           });
 }
 
 }  // namespace
@@ -152,13 +166,8 @@ void TForm1::connectConfigurationPages() {
     connectLists(page, {
                            {p->ComboBox3, &params::SsiPage::ComboBox3Change},
                            {p->ComboBox4, &params::SsiPage::ComboBox4Change},
-                           {p->ComboBox5, &params::SsiPage::ComboBox5Change},
-                           {p->ComboBox6, &params::SsiPage::ComboBox6Change},
-                           {p->ComboBox7, &params::SsiPage::ComboBox7Change},
-                           {p->ComboBox8, &params::SsiPage::ComboBox8Change},
-                           {p->ComboBox9, &params::SsiPage::ComboBox9Change},
-                           {p->ComboBox10, &params::SsiPage::ComboBox10Change},
                        });
+    connectConfigurationLists(page->configurationLists());
 
     ssiResolution =
         new params::ResolutionPage(*context_, ssiGroup(*Panel3), model::Family::Ssi, this);
@@ -197,16 +206,11 @@ void TForm1::connectConfigurationPages() {
                                    {a->BitBtn27, &params::AnalogPage::BitBtn27Click},
                                });
     parallelPage = new params::ParallelPage(*context_, *Panel5, this);
+    connectConfigurationLists(parallelPage->configurationLists());
     params::ParallelPanel* q = Panel5;
     connectLists(parallelPage, {
                                    {q->ComboBox19, &params::ParallelPage::ComboBox19Change},
                                    {q->ComboBox20, &params::ParallelPage::ComboBox20Change},
-                                   {q->ComboBox21, &params::ParallelPage::ComboBox21Change},
-                                   {q->ComboBox22, &params::ParallelPage::ComboBox22Change},
-                                   {q->ComboBox23, &params::ParallelPage::ComboBox23Change},
-                                   {q->ComboBox24, &params::ParallelPage::ComboBox24Change},
-                                   {q->ComboBox25, &params::ParallelPage::ComboBox25Change},
-                                   {q->ComboBox26, &params::ParallelPage::ComboBox26Change},
                                });
     // The parallel group runs the SSI group's handlers on its twins; Enter in Edit24..Edit27
     // clicks the button beside the field (the panel's wiring).
