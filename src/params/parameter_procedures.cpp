@@ -245,8 +245,12 @@ ProgrammedRead ParameterProcedures::ReadProgrammedResolution() {
     if (read.deltaUser.value) {
         r.programmedCounts = resolution::programmedCountsFromRaw(*read.deltaUser.value, analog);
         if (family != Family::None) {
-            // The file keeps the analog stroke in the encoder's own half counts.
-            state_.summary.deltaUser = fixed(analog ? 2 * r.programmedCounts : r.programmedCounts);
+            // The file keeps the analog stroke in the encoder's own half counts: the word as
+            // read (an odd one too, which the page's halved copy would round down), and a
+            // zero stroke as twice the full one.
+            const std::uint32_t raw = *read.deltaUser.value;
+            state_.summary.deltaUser =
+                fixed(analog ? (raw == 0 ? 2 * r.programmedCounts : raw) : r.programmedCounts);
         }
     } else {
         read.ok = false;
