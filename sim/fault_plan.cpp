@@ -79,11 +79,13 @@ std::vector<std::uint8_t> applyFaults(const link::Frame& reply, const std::vecto
     link::Frame frame = reply;
     if (has(faults, FaultKind::ErrorBit)) {
         frame[link::offset::kCommand] |= link::kErrorBit;
-        for (const Fault& f : faults) {
-            if (f.errorData) {
-                frame[link::offset::kDataLow] = *f.errorData;
-            }
+    }
+    for (const Fault& f : faults) {
+        if (f.lowData && (f.kind == FaultKind::ErrorBit || f.kind == FaultKind::WrongData)) {
+            frame[link::offset::kDataLow] = *f.lowData;
         }
+    }
+    if (has(faults, FaultKind::ErrorBit) || has(faults, FaultKind::WrongData)) {
         frame[link::offset::kChecksum] = link::frameChecksum(frame);
     }
     if (has(faults, FaultKind::BadChecksum)) {

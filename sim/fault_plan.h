@@ -25,6 +25,7 @@ enum class FaultKind : std::uint8_t {
     ShortFrame,  // only the first shortLength bytes
     StrayByte,   // one extra byte before the frame
     LateReply,   // delayMs more before the first byte
+    WrongData,   // the least significant data byte replaced by lowData, checksum made to match
 };
 
 struct Fault {
@@ -32,15 +33,20 @@ struct Fault {
     std::size_t shortLength = 0;
     std::uint8_t strayValue = 0;
     std::uint32_t delayMs = 0;
-    // An error reply whose least significant data byte is this instead of the reply's own: the
-    // reason an encoder gives for a refusal.
-    std::optional<std::uint8_t> errorData = std::nullopt;
+    // The least significant data byte sent instead of the reply's own: with ErrorBit the reason
+    // an encoder gives for a refusal, with WrongData a value it holds other than the one asked.
+    std::optional<std::uint8_t> lowData = std::nullopt;
 
     static Fault noReply() { return {FaultKind::NoReply}; }
     static Fault errorBit() { return {FaultKind::ErrorBit}; }
-    static Fault errorReply(std::uint8_t lowData) {
+    static Fault errorReply(std::uint8_t reason) {
         Fault f{FaultKind::ErrorBit};
-        f.errorData = lowData;
+        f.lowData = reason;
+        return f;
+    }
+    static Fault wrongData(std::uint8_t value) {
+        Fault f{FaultKind::WrongData};
+        f.lowData = value;
         return f;
     }
     static Fault badChecksum() { return {FaultKind::BadChecksum}; }

@@ -16,7 +16,7 @@ constexpr std::uint32_t kDefaultLateMs = 300;
 constexpr std::uint64_t kByteMax = 0xFF;
 constexpr std::uint64_t kWordMax = 0xFFFFFFFF;
 
-constexpr std::array<std::pair<std::string_view, FaultKind>, 9> kKinds = {{
+constexpr std::array<std::pair<std::string_view, FaultKind>, 10> kKinds = {{
     {"noreply", FaultKind::NoReply},
     {"error", FaultKind::ErrorBit},
     {"errorbit", FaultKind::ErrorBit},
@@ -26,6 +26,7 @@ constexpr std::array<std::pair<std::string_view, FaultKind>, 9> kKinds = {{
     {"short", FaultKind::ShortFrame},
     {"stray", FaultKind::StrayByte},
     {"late", FaultKind::LateReply},
+    {"data", FaultKind::WrongData},
 }};
 
 std::optional<std::uint64_t> parseNumber(std::string_view text) {
@@ -94,6 +95,9 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
     if (rule.fault.kind == FaultKind::LateReply) {
         rule.fault.delayMs = kDefaultLateMs;
     }
+    if (rule.fault.kind == FaultKind::WrongData) {
+        rule.fault.lowData = 0;
+    }
     bool scoped = false;
     while (!rest.empty()) {
         const std::string_view field = nextField();
@@ -153,6 +157,12 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
                 return bad("byte above 0xFF");
             }
             rule.fault.strayValue = static_cast<std::uint8_t>(*number);
+        } else if (key == "byte" && (rule.fault.kind == FaultKind::ErrorBit ||
+                                     rule.fault.kind == FaultKind::WrongData)) {
+            if (*number > kByteMax) {
+                return bad("byte above 0xFF");
+            }
+            rule.fault.lowData = static_cast<std::uint8_t>(*number);
         } else if (key == "ms" && rule.fault.kind == FaultKind::LateReply) {
             if (*number > kWordMax) {
                 return bad("delay too large");

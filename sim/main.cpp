@@ -52,13 +52,15 @@ current folder, and prints "serving <slave> as File_data/ports/NAME" once ready.
   --help                        this text
 
 Fault RULE: KIND[:KEY=VALUE]...
-  KIND    noreply | error (or errorbit) | checksum | start | end | short | stray | late
+  KIND    noreply | error (or errorbit) | checksum | start | end | short | stray | late | data
   cmd=C   only requests with command code C (0x21 or 33)
   next=N  the next N frames (matching cmd= when given)
   every=K every K-th frame
   prob=P  each frame with probability P (0..1)
   len=N   short: bytes sent (default 5)
   byte=B  stray: the extra byte before the frame (default 0x00)
+          error: the last data byte, the refusal's reason (default: the reply's own)
+          data: the last data byte of a normal reply (default 0x00)
   ms=N    late: extra delay in milliseconds (default 300)
   Without next=, every= or prob= the fault hits every frame (matching cmd=).
   Examples: noreply:cmd=0x21:every=3   late:ms=300:next=2   checksum:prob=0.1

@@ -33,6 +33,10 @@ ConnectionPage::ConnectionPage(pages::PageContext& context, IdentificationPanel&
     model::EncoderState* state = &state_;
     QObject::connect(baudRates, &QComboBox::currentTextChanged, baudRates,
                      [state](const QString& text) { state->baudRate = text.toStdString(); });
+    // The factory page reads and writes the serial number; this page shows it too.
+    QLabel* serial = panel_.Label21;
+    QObject::connect(&context.requests, &pages::PageRequests::serialNumberShown, serial,
+                     [serial](const QString& shown) { serial->setText(shown); });
 }
 
 void ConnectionPage::refillPortBox() {

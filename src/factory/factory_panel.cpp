@@ -4,6 +4,7 @@
 #include <QRegularExpressionValidator>
 
 #include "widgets/grid.h"
+#include "widgets/panel_grid.h"
 
 namespace orvo::factory {
 
@@ -99,6 +100,10 @@ FactoryPanel::FactoryPanel(QWidget* parent) : widgets::PagePanel(QStringLiteral(
     Edit1->setMaxLength(kNodeMaxLength);
     BitBtn3 =
         new widgets::BitBtn(QStringLiteral("BitBtn3"), widgets::BitBtn::Kind::Apply, GroupBox13);
+
+    // The Enter key in an entry clicks its apply button.
+    widgets::panel::clickOnEnter(Edit11, BitBtn21);
+    widgets::panel::clickOnEnter(Edit1, BitBtn3);
 }
 
 std::array<QLineEdit*, FactoryPanel::kFrameFields> FactoryPanel::frameFields() const {

@@ -38,6 +38,8 @@ signals:
     void pageButtonsChanged();
     // The identification read the output type; it may name no family the tool knows.
     void outputTypeRead(bool familyKnown);
+    // The serial number last read, or "?", wherever it was read.
+    void serialNumberShown(const QString& shown);
     // The node address as the search or the identification learned it, or "?".
     void nodeAddressRead(const QString& shown);
     // The maker's own computer: the factory page, the traffic window and the factory readings

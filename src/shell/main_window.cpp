@@ -13,6 +13,7 @@
 #include "connection/identification_panel.h"
 #include "connection/position_monitor.h"
 #include "connection/position_panel.h"
+#include "factory/factory_page.h"
 #include "factory/factory_panel.h"
 #include "link/ui_dispatch.h"
 #include "params/analog_panel.h"
@@ -470,6 +471,7 @@ void TForm1::SpeedButton7Click() {
 
 void TForm1::SpeedButton8Click() {
     showPage(SpeedButton8, {Panel7});
+    factoryPage->opened();
 }
 
 void TForm1::appendLine(const std::string& line) {

@@ -135,6 +135,18 @@ void TForm1::connectPages() {
     connect(files_.get(), &config::FileProcedures::identified, this,
             [this](const connection::Identity& id) { connection_->showIdentity(id); });
     factoryPage = new factory::FactoryPage(*context_, *Panel7, this);
+    factory::FactoryPanel* fp = Panel7;
+    connectButtons(factoryPage, {
+                                    {fp->BitBtn21, &factory::FactoryPage::BitBtn21Click},
+                                    {fp->BitBtn22, &factory::FactoryPage::BitBtn22Click},
+                                    {fp->BitBtn3, &factory::FactoryPage::BitBtn3Click},
+                                });
+    factory::FactoryPage* factoryTools = factoryPage;
+    for (QLineEdit* field : {fp->Edit12, fp->Edit13, fp->Edit14, fp->Edit15, fp->Edit16, fp->Edit17,
+                             fp->Edit18, fp->Edit20}) {
+        connect(field, &QLineEdit::textChanged, factoryTools,
+                [factoryTools] { factoryTools->Edit12Change(); });
+    }
 }
 
 void TForm1::connectConnectionPage() {

@@ -204,8 +204,8 @@ TEST_F(ProceduresTest, AnalogReadsItsDacWordAndHalfCounts) {
     EXPECT_EQ(state.resolution.programmedCounts, 65536u);
     EXPECT_EQ(state.summary.deltaUser, "131072") << "the file keeps the encoder's half counts";
     // An odd word the page shows halved still goes to the file whole; a zero stroke as 2^33.
-    for (const auto& [word, kept] : {std::pair<std::uint32_t, const char*>{2001, "2001"},
-                                     {0, "8589934592"}}) {
+    for (const auto& [word, kept] :
+         {std::pair<std::uint32_t, const char*>{2001, "2001"}, {0, "8589934592"}}) {
         onDevice([word = word](sim::Parameters& p) { p.deltaUser = word; });
         procedures->ReadProgrammedResolution();
         EXPECT_EQ(state.summary.deltaUser, kept);

@@ -70,6 +70,33 @@ TEST(FaultPlan, FaultsCombineAndNoReplyWins) {
     EXPECT_TRUE(plan.plan(link::cmd::kReadNode, kReply).bytes.empty());
 }
 
+TEST(FaultPlan, ARepliedDataByteCanBeAnotherWithItsChecksumMended) {
+    const link::Frame reply = link::encodeFrame(1, link::cmd::kReadSerialNumber, 0x01020304);
+    struct Case {
+        const char* name;
+        Fault fault;
+        bool errorBit;
+    };
+    const Case cases[] = {
+        {"refused with a reason", Fault::errorReply(0x30), true},
+        {"another value held", Fault::wrongData(0x99), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FaultPlan plan;
+        plan.add({c.fault, FaultScope::everyFrame(), std::nullopt});
+        const std::vector<std::uint8_t> bytes =
+            plan.plan(link::cmd::kReadSerialNumber, reply).bytes;
+        ASSERT_EQ(bytes.size(), link::kFrameSize);
+        link::Frame sent{};
+        std::copy(bytes.begin(), bytes.end(), sent.begin());
+        EXPECT_EQ(sent[link::offset::kDataLow], *c.fault.lowData);
+        EXPECT_EQ(sent[link::offset::kData], 0x01) << "the other data bytes stay";
+        EXPECT_EQ((sent[link::offset::kCommand] & link::kErrorBit) != 0, c.errorBit);
+        EXPECT_EQ(sent[link::offset::kChecksum], link::frameChecksum(sent));
+    }
+}
+
 // Which of the frames 1..n (all with command `sent[i]`) a single rule hits.
 std::vector<bool> hits(const FaultRule& rule, const std::vector<std::uint8_t>& sent,
                        std::uint32_t seed = 1) {
@@ -154,6 +181,9 @@ TEST(FaultRuleText, ParsesEveryKindAndScope) {
         {"short", {Fault::shortFrame(5), FaultScope::everyFrame(), std::nullopt}},
         {"short:len=3", {Fault::shortFrame(3), FaultScope::everyFrame(), std::nullopt}},
         {"stray:byte=0x7C", {Fault::strayByte(0x7C), FaultScope::everyFrame(), std::nullopt}},
+        {"error:byte=0x20:cmd=0xAB", {Fault::errorReply(0x20), FaultScope::everyFrame(), 0xAB}},
+        {"data:byte=7:next=1", {Fault::wrongData(7), FaultScope::nextFrames(1), std::nullopt}},
+        {"data", {Fault::wrongData(0), FaultScope::everyFrame(), std::nullopt}},
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -177,6 +207,8 @@ TEST(FaultRuleText, RefusesBadText) {
         "short:len=9",
         "late:ms=abc",
         "stray:byte=256",
+        "data:byte=0x100",
+        "checksum:byte=1",
     };
     for (const char* text : cases) {
         SCOPED_TRACE(text);

@@ -1,0 +1,144 @@
+#include "factory/factory_tools.h"
+
+#include <limits>
+
+#include "link/commands.h"
+#include "link/traffic.h"
+
+namespace orvo::factory {
+
+namespace {
+
+// Eight digits as typed gain a leading 1.
+constexpr std::size_t kShortSerialDigits = 8;
+constexpr std::uint8_t kFirstNode = 1;
+constexpr std::uint8_t kLastNode = 254;
+
+std::optional<std::uint64_t> decimal(std::string_view text, std::uint64_t largest) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value > largest) {
+            return std::nullopt;
+        }
+    }
+    return value;
+}
+
+std::uint8_t hexDigit(char c) {
+    if (c >= '1' && c <= '9') {
+        return static_cast<std::uint8_t>(c - '0');
+    }
+    if (c >= 'A' && c <= 'F') {
+        return static_cast<std::uint8_t>(c - 'A' + 10);
+    }
+    if (c >= 'a' && c <= 'f') {
+        return static_cast<std::uint8_t>(c - 'a' + 10);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> serialNumberFromEntry(std::string_view text) {
+    std::string entry(text);
+    if (entry.size() == kShortSerialDigits) {
+        entry.insert(entry.begin(), '1');
+    }
+    const std::optional<std::uint64_t> n =
+        decimal(entry, std::numeric_limits<std::uint32_t>::max());
+    if (!n) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(*n);
+}
+
+std::optional<std::uint8_t> nodeFromEntry(std::string_view text) {
+    const std::optional<std::uint64_t> node = decimal(text, kLastNode);
+    if (!node || *node < kFirstNode) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*node);
+}
+
+std::uint8_t testFrameByte(std::string_view field) {
+    const std::uint8_t high = field.size() > 0 ? hexDigit(field[0]) : 0;
+    const std::uint8_t low = field.size() > 1 ? hexDigit(field[1]) : 0;
+    return static_cast<std::uint8_t>(high * 16 + low);
+}
+
+link::Frame testFrame(const TestFrameFields& fields) {
+    link::Frame frame{};
+    // Bytes 0..6 from the first seven fields, byte 8 from the last; byte 7 is the checksum.
+    for (std::size_t i = 0; i + 1 < kTestFrameFields; ++i) {
+        frame[i] = testFrameByte(fields[i]);
+    }
+    frame[link::offset::kEnd] = testFrameByte(fields[kTestFrameFields - 1]);
+    frame[link::offset::kChecksum] = link::frameChecksum(frame);
+    return frame;
+}
+
+std::string hexByte(std::uint8_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[value >> 4], kDigits[value & 0x0F]};
+}
+
+std::optional<std::uint32_t> readSerialNumber(link::Link& link, model::EncoderState& state) {
+    const link::Reply reply = link.exchange(state.nodeId, link::cmd::kReadSerialNumber, 0);
+    if (!reply.ok()) {
+        return std::nullopt;
+    }
+    state.serialNumber = reply.data();
+    return state.serialNumber;
+}
+
+bool writeSerialNumber(link::Link& link, model::EncoderState& state,
+                       params::ParameterProcedures& procedures, std::uint32_t n) {
+    namespace cmd = link::cmd;
+    bool ok =
+        link.exchange(state.nodeId, cmd::kUnlock, link::kUnlockValue, link::TrafficLog::Never).ok();
+    if (ok) {
+        ok = link.exchange(state.nodeId, cmd::kWriteSerialNumber, n, link::TrafficLog::Always).ok();
+    }
+    if (ok) {
+        ok = procedures.SaveParameters();
+    }
+    if (ok) {
+        // The encoder may keep another number than the one written; the one read back counts.
+        const std::optional<std::uint32_t> readBack = readSerialNumber(link, state);
+        ok = readBack == n;
+    }
+    return ok;
+}
+
+bool writeNode(link::Link& link, model::EncoderState& state,
+               params::ParameterProcedures& procedures, std::uint8_t node) {
+    if (!link.exchange(state.nodeId, link::cmd::kWriteNode, node).ok()) {
+        return false;
+    }
+    state.nodeId = node;
+    // The store goes to the encoder at its new address.
+    return procedures.SaveParameters();
+}
+
+bool sendTestFrame(link::Link& link, const link::Frame& frame) {
+    // A pass still reading for an earlier request must not take this reply's head.
+    link.receiveThread().endPass();
+    link.events().anyReply.reset();
+    link.channel().slot(link::kActivePort).receive.clear();
+    for (const std::uint8_t byte : frame) {
+        link.sendByte(byte);
+    }
+    const bool replied = link.events().anyReply.wait(2 * link::kReplyTimeoutMs);
+    link.appendLine(link::txLine(frame));
+    link.logRx();
+    return replied;
+}
+
+}  // namespace orvo::factory
