@@ -4,6 +4,7 @@
 
 #include "link/commands.h"
 #include "link/traffic.h"
+#include "params/resolution.h"
 
 namespace orvo::factory {
 
@@ -13,23 +14,6 @@ namespace {
 constexpr std::size_t kShortSerialDigits = 8;
 constexpr std::uint8_t kFirstNode = 1;
 constexpr std::uint8_t kLastNode = 254;
-
-std::optional<std::uint64_t> decimal(std::string_view text, std::uint64_t largest) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-        if (value > largest) {
-            return std::nullopt;
-        }
-    }
-    return value;
-}
 
 std::uint8_t hexDigit(char c) {
     if (c >= '1' && c <= '9') {
@@ -52,7 +36,7 @@ std::optional<std::uint32_t> serialNumberFromEntry(std::string_view text) {
         entry.insert(entry.begin(), '1');
     }
     const std::optional<std::uint64_t> n =
-        decimal(entry, std::numeric_limits<std::uint32_t>::max());
+        params::resolution::parseCount(entry, std::numeric_limits<std::uint32_t>::max());
     if (!n) {
         return std::nullopt;
     }
@@ -60,7 +44,7 @@ std::optional<std::uint32_t> serialNumberFromEntry(std::string_view text) {
 }
 
 std::optional<std::uint8_t> nodeFromEntry(std::string_view text) {
-    const std::optional<std::uint64_t> node = decimal(text, kLastNode);
+    const std::optional<std::uint64_t> node = params::resolution::parseCount(text, kLastNode);
     if (!node || *node < kFirstNode) {
         return std::nullopt;
     }
