@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libqt6serialport6-dev qt6-svg-dev
     libgtest-dev libgmock-dev
     clang-format python3
+    clang libclang-rt-dev
     xvfb xauth
 )
 
