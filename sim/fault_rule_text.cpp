@@ -48,7 +48,8 @@ std::optional<double> parseProbability(std::string_view text) {
     try {
         std::size_t used = 0;
         const double p = std::stod(std::string(text), &used);
-        if (used != text.size() || p < 0.0 || p > 1.0) {
+        // Written so that "nan", which stod reads, is refused as well.
+        if (used != text.size() || !(p >= 0.0 && p <= 1.0)) {
             return std::nullopt;
         }
         return p;

@@ -4,8 +4,9 @@
 
 namespace orvo::sim {
 
-std::optional<link::Frame> FrameAssembler::push(std::uint8_t byte, std::uint64_t atUs) {
-    if (!pending_.empty() && atUs > lastByteUs_ + kFrameGapUs) {
+std::optional<link::Frame> FrameAssembler::push(std::uint8_t byte, std::uint64_t atUs,
+                                                std::uint64_t byteUs) {
+    if (!pending_.empty() && atUs > lastByteUs_ + byteUs + kFrameGapUs) {
         pending_.clear();
     }
     lastByteUs_ = atUs;

@@ -19,8 +19,12 @@ inline constexpr std::uint64_t kFrameGapUs = 50'000;
 
 class FrameAssembler {
 public:
-    // Takes one byte that arrived at atUs; returns a frame when this byte completed a good one.
-    std::optional<link::Frame> push(std::uint8_t byte, std::uint64_t atUs);
+    // Takes one byte that had fully arrived at atUs after byteUs on the line; returns a frame
+    // when this byte completed a good one. The silence before it is what is left of the time
+    // since the last byte once its own transmission is taken away, so a slow line that sends
+    // without pause never counts as silent.
+    std::optional<link::Frame> push(std::uint8_t byte, std::uint64_t atUs,
+                                    std::uint64_t byteUs = 0);
     void reset() { pending_.clear(); }
 
     // Frames dropped for a wrong checksum or end byte since construction.

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <cmath>
 
 #include <csignal>
 #include <cstdint>
@@ -38,7 +39,7 @@ current folder, and prints "serving <slave> as File_data/ports/NAME" once ready.
   --node N                      node address 0..255 (default: factory 1, or the state file)
   --serial N                    serial number (default: factory, or the state file)
   --link NAME                   link name in File_data/ports/ (default ttySIM0)
-  --speed REV_PER_S             shaft speed in turns per second, may be 0 or negative
+  --speed REV_PER_S             shaft speed in turns per second, -1000..1000, may be 0
                                 (default 0.05)
   --state FILE                  load stored parameters from FILE at start, save them on
                                 every store and factory restore
@@ -171,8 +172,10 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& wantHelp) {
             options.link = *text;
         } else if (name == "--speed") {
             const auto s = parseDouble(*text);
-            if (!s) {
-                return fail("speed must be a number");
+            // A shaft turning without bound would take the position past what it can count.
+            constexpr double kFastestTurnsPerSecond = 1000.0;
+            if (!s || !std::isfinite(*s) || std::abs(*s) > kFastestTurnsPerSecond) {
+                return fail("speed must be a number of turns per second from -1000 to 1000");
             }
             options.speed = *s;
         } else if (name == "--state") {

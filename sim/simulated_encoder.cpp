@@ -57,7 +57,8 @@ Received SimulatedEncoder::receive(const std::uint8_t* data, std::size_t n, std:
             assembler_.reset();
             continue;
         }
-        const std::optional<link::Frame> request = assembler_.push(data[i], arrivalUs);
+        const std::optional<link::Frame> request =
+            assembler_.push(data[i], arrivalUs, transmissionUs(1, baud));
         if (!request) {
             continue;
         }

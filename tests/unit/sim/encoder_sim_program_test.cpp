@@ -239,13 +239,19 @@ TEST_F(EncoderSimProgram, StateFileKeepsStoredParametersAcrossRuns) {
 }
 
 TEST_F(EncoderSimProgram, RefusesABadCommandLine) {
-    SimulatorProcess sim(folder_, {"--fault", "drop:every=2"});
-    ASSERT_TRUE(sim.started());
-    EXPECT_FALSE(sim.readLine(kStartupTimeoutMs).has_value());
-    const int status = sim.stop(0);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 0);
-    EXPECT_FALSE(fs::exists(folder_ / "File_data"));
+    // An unknown fault kind, and shaft speeds the position could not follow.
+    const std::vector<std::vector<std::string>> cases = {
+        {"--fault", "drop:every=2"}, {"--speed", "inf"}, {"--speed", "nan"}, {"--speed", "1e305"}};
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[1]);
+        SimulatorProcess sim(folder_, args);
+        ASSERT_TRUE(sim.started());
+        EXPECT_FALSE(sim.readLine(kStartupTimeoutMs).has_value());
+        const int status = sim.stop(0);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_NE(WEXITSTATUS(status), 0);
+        EXPECT_FALSE(fs::exists(folder_ / "File_data"));
+    }
 }
 
 }  // namespace

@@ -94,5 +94,25 @@ TEST(FrameAssembler, SilenceInsideAFrameStartsOver) {
     EXPECT_EQ(feed(assembler, bytesOf(kProbe)), std::vector<link::Frame>{kProbe});
 }
 
+// At 110 baud a byte takes about 91 ms on the line, longer than the silence that ends a frame:
+// only the time beyond a byte's own transmission counts as silence.
+TEST(FrameAssembler, ASlowLineSendingWithoutPauseIsNotSilent) {
+    constexpr std::uint64_t kByteUs = 91'000;
+    FrameAssembler assembler;
+    std::optional<link::Frame> frame;
+    std::uint64_t t = 0;
+    for (std::uint8_t b : kProbe) {
+        t += kByteUs;
+        frame = assembler.push(b, t, kByteUs);
+    }
+    EXPECT_EQ(frame, kProbe);
+
+    // A real pause between two slow bytes still starts over.
+    FrameAssembler paused;
+    paused.push(kProbe[0], kByteUs, kByteUs);
+    paused.push(kProbe[0], 2 * kByteUs + kFrameGapUs + 1000, kByteUs);
+    EXPECT_EQ(paused.pendingBytes(), 1u) << "the first start byte was forgotten";
+}
+
 }  // namespace
 }  // namespace orvo::sim
