@@ -21,6 +21,11 @@ void FaultPlan::clear() {
     rules_.clear();
 }
 
+bool FaultPlan::holds(FaultKind kind) const {
+    return std::any_of(rules_.begin(), rules_.end(),
+                       [kind](const ActiveRule& active) { return active.rule.fault.kind == kind; });
+}
+
 std::vector<Fault> FaultPlan::faultsFor(std::uint8_t requestCommand) {
     std::vector<Fault> hits;
     for (ActiveRule& active : rules_) {
@@ -71,6 +76,7 @@ PlannedReply FaultPlan::plan(std::uint8_t requestCommand, const std::optional<li
             planned.delayMs += f.delayMs;
         }
     }
+    planned.unapplied = has(faults, FaultKind::Unapplied);
     planned.bytes = applyFaults(*reply, faults);
     return planned;
 }

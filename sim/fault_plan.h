@@ -26,6 +26,9 @@ enum class FaultKind : std::uint8_t {
     StrayByte,   // one extra byte before the frame
     LateReply,   // delayMs more before the first byte
     WrongData,   // the least significant data byte replaced by lowData, checksum made to match
+    // The request is answered as usual but changes nothing in the encoder: a write acknowledged
+    // and not applied.
+    Unapplied,
 };
 
 struct Fault {
@@ -49,6 +52,7 @@ struct Fault {
         f.lowData = value;
         return f;
     }
+    static Fault unapplied() { return {FaultKind::Unapplied}; }
     static Fault badChecksum() { return {FaultKind::BadChecksum}; }
     static Fault badStartByte() { return {FaultKind::BadStartByte}; }
     static Fault badEndByte() { return {FaultKind::BadEndByte}; }
@@ -87,6 +91,8 @@ struct FaultRule {
 struct PlannedReply {
     std::vector<std::uint8_t> bytes;
     std::uint32_t delayMs = 0;
+    // The encoder is to be left as it was before the request.
+    bool unapplied = false;
 };
 
 class FaultPlan {
@@ -96,6 +102,9 @@ public:
     void add(const FaultRule& rule);
     void clear();
     bool empty() const { return rules_.empty(); }
+    // Whether a rule of this kind is in the plan, so that a caller can keep what it may have to
+    // restore.
+    bool holds(FaultKind kind) const;
 
     // Applies the rules to the model's answer to a request with this command code. Every call
     // counts as one frame for the rules whose code matches; a spent "next n" rule is dropped.
@@ -114,8 +123,8 @@ private:
     std::mt19937 random_;
 };
 
-// The reply bytes with the faults applied (all but NoReply and LateReply, which the caller
-// turns into silence and delay).
+// The reply bytes with the faults applied (all but NoReply, LateReply and Unapplied, which the
+// caller turns into silence, delay and an encoder left as it was).
 std::vector<std::uint8_t> applyFaults(const link::Frame& reply, const std::vector<Fault>& faults);
 
 }  // namespace orvo::sim

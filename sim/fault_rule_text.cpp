@@ -16,7 +16,7 @@ constexpr std::uint32_t kDefaultLateMs = 300;
 constexpr std::uint64_t kByteMax = 0xFF;
 constexpr std::uint64_t kWordMax = 0xFFFFFFFF;
 
-constexpr std::array<std::pair<std::string_view, FaultKind>, 10> kKinds = {{
+constexpr std::array<std::pair<std::string_view, FaultKind>, 11> kKinds = {{
     {"noreply", FaultKind::NoReply},
     {"error", FaultKind::ErrorBit},
     {"errorbit", FaultKind::ErrorBit},
@@ -27,6 +27,7 @@ constexpr std::array<std::pair<std::string_view, FaultKind>, 10> kKinds = {{
     {"stray", FaultKind::StrayByte},
     {"late", FaultKind::LateReply},
     {"data", FaultKind::WrongData},
+    {"ignore", FaultKind::Unapplied},
 }};
 
 std::optional<std::uint64_t> parseNumber(std::string_view text) {

@@ -4,7 +4,8 @@
 //
 //   KIND[:KEY=VALUE]...
 //
-//   KIND   noreply | error (or errorbit) | checksum | start | end | short | stray | late
+//   KIND   noreply | error (or errorbit) | checksum | start | end | short | stray | late |
+//          data | ignore (answered, not applied)
 //   cmd=C  only requests with command code C (0x21 or 33)
 //   next=N the next N frames (that match cmd=, when given)
 //   every=K every K-th frame

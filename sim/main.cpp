@@ -54,6 +54,7 @@ current folder, and prints "serving <slave> as File_data/ports/NAME" once ready.
 
 Fault RULE: KIND[:KEY=VALUE]...
   KIND    noreply | error (or errorbit) | checksum | start | end | short | stray | late | data
+          | ignore (answered as usual, the encoder left as it was: a write not applied)
   cmd=C   only requests with command code C (0x21 or 33)
   next=N  the next N frames (matching cmd= when given)
   every=K every K-th frame
@@ -65,6 +66,7 @@ Fault RULE: KIND[:KEY=VALUE]...
   ms=N    late: extra delay in milliseconds (default 300)
   Without next=, every= or prob= the fault hits every frame (matching cmd=).
   Examples: noreply:cmd=0x21:every=3   late:ms=300:next=2   checksum:prob=0.1
+            ignore:cmd=0xA2:next=1
 
 Stop with SIGINT or SIGTERM; the link is removed on the way out.
 )";

@@ -62,8 +62,17 @@ Received SimulatedEncoder::receive(const std::uint8_t* data, std::size_t n, std:
         if (!request) {
             continue;
         }
+        // A request that may be acknowledged without being applied is handled on the encoder
+        // as it was, which is put back when the rule hits.
+        std::optional<EncoderModel> before;
+        if (faults_.holds(FaultKind::Unapplied)) {
+            before = model_;
+        }
         const std::optional<link::Frame> reply = model_.handle(*request, modelTimeMs(arrivalUs));
         const PlannedReply planned = faults_.plan(link::frameCommand(*request), reply);
+        if (planned.unapplied && before) {
+            model_ = std::move(*before);
+        }
         const std::vector<TimedByte> timed = timing_.scheduleReply(
             planned.bytes, arrivalUs, std::uint64_t{planned.delayMs} * kMicrosPerMilli, baud);
         received.bytes.insert(received.bytes.end(), timed.begin(), timed.end());

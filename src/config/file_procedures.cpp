@@ -8,8 +8,6 @@
 #include <ostream>
 #include <streambuf>
 
-#include "config/config_file.h"
-
 namespace orvo::config {
 
 using model::Family;
@@ -81,6 +79,24 @@ std::vector<Parameter> writeOrder(Family family) {
 }
 
 }  // namespace
+
+bool VerifyResult::matches() const {
+    if (status != VerifyStatus::Compared) {
+        return false;
+    }
+    for (const VerifyLine& line : lines) {
+        if (line.verdict != Verdict::Same && line.verdict != Verdict::NotUsed) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view parameterName(Parameter parameter) {
+    std::string_view key = keyOf(parameter);
+    const std::size_t equals = key.find(" =");
+    return key.substr(0, equals);
+}
 
 FileProcedures::FileProcedures(link::Link& link, model::EncoderState& state,
                                params::ParameterProcedures& procedures,
@@ -216,27 +232,34 @@ LoadResult FileProcedures::load(const ChooseFile& choose) {
     return result;
 }
 
-LoadStatus FileProcedures::readFile(const std::string& fileName) {
+std::optional<FileRead> FileProcedures::readChecked(const std::string& fileName) const {
     // Read only: a file on read-only media loads, and the file is never put at risk.
     QFile file(qtName(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
-        return LoadStatus::CannotOpen;
+        return std::nullopt;
     }
     DeviceStreamBuf buffer(file);
     std::istream in(&buffer);
-    const FileRead read = readConfigurationFile(in, state_.family);
+    FileRead read = readConfigurationFile(in, state_.family);
     file.close();
+    return read;
+}
 
+LoadStatus FileProcedures::readFile(const std::string& fileName) {
+    const std::optional<FileRead> read = readChecked(fileName);
+    if (!read) {
+        return LoadStatus::CannotOpen;
+    }
     model::SummaryValues summary = state_.summary;
     for (int row = 1; row <= kSummaryRows; ++row) {
         const Parameter parameter = rowParameter(state_.family, row);
-        if (const std::optional<std::string>& value = valueOf(read.values, parameter); value) {
+        if (const std::optional<std::string>& value = valueOf(read->values, parameter); value) {
             *slotOf(summary, parameter) = value;
         }
     }
     procedures_.setSummary(summary);
 
-    switch (read.status) {
+    switch (read->status) {
         case FileStatus::Ok:
             return LoadStatus::Written;
         case FileStatus::WrongInterface:
@@ -245,6 +268,63 @@ LoadStatus FileProcedures::readFile(const std::string& fileName) {
             break;
     }
     return LoadStatus::SyntaxError;
+}
+
+VerifyResult FileProcedures::verify(const std::string& fileName) {
+    VerifyResult result;
+    const std::optional<FileRead> read = readChecked(fileName);
+    if (!read) {
+        result.status = VerifyStatus::CannotOpen;
+        return result;
+    }
+    if (read->status != FileStatus::Ok) {
+        result.status = read->status == FileStatus::WrongInterface ? VerifyStatus::WrongInterface
+                                                                   : VerifyStatus::SyntaxError;
+        return result;
+    }
+    result.status = VerifyStatus::Compared;
+
+    // The SSI and parallel summaries show the preset as the position page does, which in a
+    // programmed mode is not the word the encoder holds; the word is what a load sends.
+    std::optional<std::uint32_t> presetWord;
+    const QMetaObject::Connection watch =
+        connect(&procedures_, &params::ParameterProcedures::interfaceRead, this,
+                [&presetWord](const params::InterfaceRead& r) {
+                    if (r.preset.asked) {
+                        presetWord = r.preset.value;
+                    }
+                });
+    procedures_.clearSummary();
+    procedures_.readSummaryParameters();
+    disconnect(watch);
+    const bool presetAsHeld = state_.family != Family::Analog;
+
+    for (const Parameter parameter : writeOrder(state_.family)) {
+        VerifyLine line;
+        line.parameter = parameter;
+        line.fileValue =
+            QString::fromStdString(valueOf(read->values, parameter).value_or(std::string()))
+                .trimmed()
+                .toStdString();
+        if (parameter == Parameter::Preset && presetAsHeld) {
+            if (presetWord) {
+                line.encoderValue = std::to_string(*presetWord);
+            }
+        } else {
+            line.encoderValue = valueOf(state_.summary, parameter);
+        }
+        if (line.fileValue == kNotUsed) {
+            line.verdict = Verdict::NotUsed;
+        } else if (!line.encoderValue) {
+            line.verdict = Verdict::NotRead;
+        } else {
+            line.verdict = convertValue(line.fileValue) == convertValue(*line.encoderValue)
+                               ? Verdict::Same
+                               : Verdict::Different;
+        }
+        result.lines.push_back(std::move(line));
+    }
+    return result;
 }
 
 bool FileProcedures::WriteFileValue(std::uint8_t command, std::uint32_t value) {

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_file.h"
 #include "config/summary_rows.h"
 #include "connection/identify.h"
 #include "link/link.h"
@@ -75,6 +76,42 @@ struct LoadResult {
     std::vector<ValueWrite> writes;
 };
 
+// A parameter of a file compared with what the encoder holds.
+enum class Verdict {
+    Same,
+    Different,
+    NotRead,  // the encoder did not answer its read
+    NotUsed,  // the file marks it as not used ("-"), so it is not sent and not compared
+};
+
+struct VerifyLine {
+    Parameter parameter = Parameter::None;
+    std::string fileValue;  // as the file holds it, blanks trimmed
+    // What the encoder holds, in the file's form; for the SSI and parallel preset, the word as
+    // the encoder holds it, which is the word a load of the file sends.
+    std::optional<std::string> encoderValue;
+    Verdict verdict = Verdict::NotRead;
+};
+
+enum class VerifyStatus {
+    CannotOpen,
+    WrongInterface,
+    SyntaxError,
+    Compared,  // every line of the file was compared; the lines say with what result
+};
+
+struct VerifyResult {
+    VerifyStatus status = VerifyStatus::CannotOpen;
+    // One line per value a load of the file sends (the baud rate is never sent), in file order.
+    std::vector<VerifyLine> lines;
+
+    // Compared, and every line is the same or not used.
+    bool matches() const;
+};
+
+// The name of a parameter as a file writes it ("NumTurns").
+std::string_view parameterName(Parameter parameter);
+
 class FileProcedures : public QObject {
     Q_OBJECT
 public:
@@ -86,6 +123,10 @@ public:
     SaveResult save(const ChooseFile& choose);
     // Reads the file chosen, writes its values into the encoder, then reads the encoder back.
     LoadResult load(const ChooseFile& choose);
+
+    // Reads the file, reads every parameter back from the encoder, and compares the two, value by
+    // value, by the word a load sends. Sends nothing that changes the encoder, and logs nothing.
+    VerifyResult verify(const std::string& fileName);
 
     // Sends one value of a file and stores it; the Tx and Rx lines are logged whether or not the
     // encoder answered.
@@ -115,6 +156,8 @@ private:
     bool checkValuesRead();
     // The header, family, parameter and end lines of the file; the summary gets its values.
     LoadStatus readFile(const std::string& fileName);
+    // The file as the reader checks it for the connected family; nothing when it cannot be read.
+    std::optional<FileRead> readChecked(const std::string& fileName) const;
     bool writeValues(LoadResult& result);
     void readBack();
 

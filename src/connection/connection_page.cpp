@@ -3,16 +3,12 @@
 #include "connection/identification.h"
 #include "connection/identification_panel.h"
 #include "connection/identify.h"
+#include "connection/search.h"
 #include "link/commands.h"
-#include "link/timing.h"
-#include "platform/clock.h"
 
 namespace orvo::connection {
 
 namespace {
-// A port is given time to settle after the previous one was closed.
-constexpr std::uint32_t kPortPauseMs = 200;
-
 QString unknown() {
     return QStringLiteral("?");
 }
@@ -62,55 +58,22 @@ void ConnectionPage::opened() {
 void ConnectionPage::BitBtn1Click() {
     IdentificationPanel& page = panel_;
     ApplyFactoryGate();
-    state_.found = false;
-    link::PortChannel& channel = link_.channel();
-    if (channel.isOpen(link::kActivePort)) {
-        channel.closePort(link::kActivePort);
-    }
     refillPortBox();
     const std::uint32_t baudRate = leadingNumber(page.ComboBox2->currentText().toStdString());
-    const std::size_t portCount = ports_.names().size();
-
-    for (std::size_t index = 0; !state_.found && index < portCount; ++index) {
+    const auto showTrying = [this, &page](std::size_t index, const std::string&) {
         page.ComboBox1->setCurrentIndex(static_cast<int>(index));
         if (context_.window != nullptr) {
             context_.window->repaint();  // the port under test shows while the UI thread waits
         }
-        if (channel.isOpen(link::kActivePort)) {
-            continue;  // a close that failed: this slot cannot be used for another port
-        }
-        platform::sleepMs(kPortPauseMs);
-        link::LinkStatus status =
-            link_.openActivePort(page.ComboBox1->currentText().toStdString(), baudRate);
-        status |= link_.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
-        platform::sleepMs(link::kReplyTimeoutMs);
-        // Only the reply to the second probe may count: a signal left by the first one would
-        // satisfy the wait at once, before the second reply has arrived.
-        link_.events().response(link::cmd::kReadNode)->reset();
-        status |= link_.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
+    };
+    const std::optional<SearchHit> hit =
+        searchPorts(link_, state_, ports_.names(), baudRate, showTrying);
 
-        std::optional<link::Frame> reply;
-        if (status == link::status::kOk) {
-            reply = link_.waitReply(link::cmd::kReadNode);
-        }
-        if (reply) {
-            state_.nodeId = link::frameDataLow(*reply);
-            page.GroupBox2->setEnabled(true);
-            emit context_.requests.nodeAddressRead(QString::number(state_.nodeId));
-            state_.found = true;
-            page.BitBtn1->setGlyph(widgets::Glyph::Success);
-            page.Label24->hide();
-        } else {
-            state_.found = false;
-            if (channel.isOpen(link::kActivePort)) {
-                channel.closePort(link::kActivePort);
-            }
-        }
-        link_.logTx();
-        link_.logRx();
-    }
-
-    if (state_.found) {
+    if (hit) {
+        page.GroupBox2->setEnabled(true);
+        emit context_.requests.nodeAddressRead(QString::number(hit->node));
+        page.BitBtn1->setGlyph(widgets::Glyph::Success);
+        page.Label24->hide();
         Identify();
         context_.procedures.readParameters();
     } else {

@@ -45,7 +45,11 @@ LinkStatus Link::sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_
     // ever reads the head of the next reply.
     receiver_.endPass();
     receiver_.expectReplyTo(command);
-    return link::sendFrame(channel_, events_, node, command, data, kActivePort);
+    const LinkStatus status = link::sendFrame(channel_, events_, node, command, data, kActivePort);
+    if (tap_) {
+        tap_(txLine(channel_.slot(kActivePort).transmit));
+    }
+    return status;
 }
 
 LinkStatus Link::sendByte(std::uint8_t value) {
@@ -57,9 +61,16 @@ LinkStatus Link::sendByte(std::uint8_t value) {
 std::optional<Frame> Link::waitReply(std::uint8_t command, std::optional<std::uint32_t> waitMs) {
     platform::AutoResetEvent* event = events_.response(command);
     if (event == nullptr || !event->wait(waitMs.value_or(replyWaitMs(command)))) {
+        if (tap_) {
+            tap_("Rx: no reply");
+        }
         return std::nullopt;
     }
-    return events_.lastReply(command);
+    std::optional<Frame> reply = events_.lastReply(command);
+    if (tap_ && reply) {
+        tap_(rxLine(*reply));
+    }
+    return reply;
 }
 
 Reply Link::exchange(std::uint8_t node, std::uint8_t command, std::uint32_t data, TrafficLog log,

@@ -5,8 +5,10 @@
 // code, hand back a copy of the reply, optionally add the Tx and Rx lines).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "link/frame.h"
 #include "link/link_events.h"
@@ -30,6 +32,10 @@ struct Reply {
     std::uint8_t dataLow() const { return frame ? frameDataLow(*frame) : 0; }
 };
 
+// Sees every frame the link sends and every reply it waits for, as its Tx or Rx line: the lines
+// the window logs and the ones it does not. Called on the thread that sends and waits.
+using WireTap = std::function<void(const std::string& line)>;
+
 class Link {
 public:
     Link(const platform::SerialDeviceFactory& factory, PathResolver resolver);
@@ -44,6 +50,8 @@ public:
     // Tx/Rx lines go straight to the sink (UI thread); the receive thread's failure lines go
     // through the dispatcher. Call before start().
     void setTrafficSink(TrafficSink* sink, UiDispatcher dispatcher);
+    // Call before start(), or while no exchange runs.
+    void setWireTap(WireTap tap) { tap_ = std::move(tap); }
     void start();
     // Closes the active port if open, then stops the receive thread.
     void shutdown();
@@ -71,6 +79,7 @@ private:
     LinkEvents events_;
     ReceiveThread receiver_;
     TrafficSink* sink_ = nullptr;
+    WireTap tap_;
 };
 
 }  // namespace orvo::link

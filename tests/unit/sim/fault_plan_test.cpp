@@ -8,6 +8,7 @@
 
 #include "link/commands.h"
 #include "sim/fault_rule_text.h"
+#include "sim/simulated_encoder.h"
 
 namespace orvo::sim {
 namespace {
@@ -167,6 +168,26 @@ struct TextCase {
     FaultRule expected;
 };
 
+// A write acknowledged and not applied: the reply is the usual echo, the encoder keeps its value,
+// and once the rule is spent the same write takes.
+TEST(FaultPlan, UnappliedWriteIsAcknowledgedAndChangesNothing) {
+    SimulatedEncoder encoder(EncoderModel(Family::Ssi), 0);
+    encoder.addFault({Fault::unapplied(), FaultScope::nextFrames(1), link::cmd::kWriteNumTurns});
+    const std::uint32_t before =
+        encoder.withModel([](EncoderModel& m) { return m.working().numTurns; });
+    const link::Frame write = link::encodeFrame(1, link::cmd::kWriteNumTurns, 16);
+
+    const Received first = encoder.receive(write.data(), write.size(), 0);
+    ASSERT_EQ(first.exchanges.size(), 1U);
+    EXPECT_EQ(first.exchanges[0].reply, Bytes(write.begin(), write.end()));
+    EXPECT_EQ(encoder.withModel([](EncoderModel& m) { return m.working().numTurns; }), before);
+
+    const Received second = encoder.receive(write.data(), write.size(), 1000000);
+    ASSERT_EQ(second.exchanges.size(), 1U);
+    EXPECT_EQ(second.exchanges[0].reply, Bytes(write.begin(), write.end()));
+    EXPECT_EQ(encoder.withModel([](EncoderModel& m) { return m.working().numTurns; }), 16U);
+}
+
 TEST(FaultRuleText, ParsesEveryKindAndScope) {
     const TextCase cases[] = {
         {"noreply", {Fault::noReply(), FaultScope::everyFrame(), std::nullopt}},
@@ -184,6 +205,7 @@ TEST(FaultRuleText, ParsesEveryKindAndScope) {
         {"error:byte=0x20:cmd=0xAB", {Fault::errorReply(0x20), FaultScope::everyFrame(), 0xAB}},
         {"data:byte=7:next=1", {Fault::wrongData(7), FaultScope::nextFrames(1), std::nullopt}},
         {"data", {Fault::wrongData(0), FaultScope::everyFrame(), std::nullopt}},
+        {"ignore:cmd=0xA2:next=1", {Fault::unapplied(), FaultScope::nextFrames(1), 0xA2}},
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.text);

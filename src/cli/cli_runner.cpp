@@ -1,0 +1,667 @@
+#include "cli/cli_runner.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <iomanip>
+#include <mutex>
+#include <sstream>
+
+#include "config/config_file.h"
+#include "connection/identification.h"
+#include "link/timing.h"
+#include "platform/clock.h"
+#include "platform/port_probe.h"
+
+namespace orvo::cli {
+
+using config::LoadStatus;
+using config::Verdict;
+using config::VerifyStatus;
+
+namespace {
+
+// The search and every exchange run at the speed the window searches at.
+constexpr std::uint32_t kBaudRate = 9600;
+constexpr const char* kBaudText = "9600";
+// A batch looks for the next encoder this often, and for the one programmed this often, and takes
+// it as gone after this many probes in a row without an answer.
+constexpr std::uint32_t kBatchSearchPauseMs = 500;
+constexpr std::uint32_t kGoneProbePauseMs = 250;
+constexpr int kGoneProbes = 2;
+
+std::string localTime(const char* format, bool millis) {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    ::localtime_r(&seconds, &local);
+    std::ostringstream out;
+    out << std::put_time(&local, format);
+    if (millis) {
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+        out << '.' << std::setw(3) << std::setfill('0') << ms.count();
+    }
+    return out.str();
+}
+
+// ISO 8601 with the offset from UTC: 2026-12-10T19:45:36+01:00.
+std::string isoLocalTime() {
+    std::string text = localTime("%Y-%m-%dT%H:%M:%S%z", false);
+    if (text.size() >= 5) {
+        text.insert(text.size() - 2, ":");
+    }
+    return text;
+}
+
+std::string_view familyKey(model::Family family) {
+    switch (family) {
+        case model::Family::Ssi:
+            return "ssi";
+        case model::Family::Analog:
+            return "analog";
+        case model::Family::Parallel:
+            return "parallel";
+        case model::Family::None:
+            break;
+    }
+    return "unknown";
+}
+
+std::string_view familyTextKey(model::Family family) {
+    switch (family) {
+        case model::Family::Ssi:
+            return "TxtFamilySsi";
+        case model::Family::Analog:
+            return "TxtFamilyAnalog";
+        case model::Family::Parallel:
+            return "TxtFamilyParallel";
+        case model::Family::None:
+            break;
+    }
+    return {};
+}
+
+std::string_view verdictText(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Same:
+            return "ok";
+        case Verdict::Different:
+            return "MISMATCH";
+        case Verdict::NotRead:
+            return "NOT READ";
+        case Verdict::NotUsed:
+            return "not used";
+    }
+    return "?";
+}
+
+std::string_view accessText(platform::PortAccess access) {
+    switch (access) {
+        case platform::PortAccess::Free:
+            return "free";
+        case platform::PortAccess::Held:
+            return "held";
+        case platform::PortAccess::PermissionDenied:
+            return "permission denied";
+        case platform::PortAccess::Gone:
+            return "gone";
+        case platform::PortAccess::Unusable:
+            break;
+    }
+    return "unusable";
+}
+
+// What a user does about a port's state, or nothing.
+std::string accessDetail(const platform::PortProbe& probe) {
+    switch (probe.access) {
+        case platform::PortAccess::Held:
+            if (probe.holderPid) {
+                return "by " +
+                       (probe.holderName.empty() ? std::string("a program") : probe.holderName) +
+                       " (pid " + std::to_string(*probe.holderPid) + ")";
+            }
+            return "by another program";
+        case platform::PortAccess::PermissionDenied: {
+            const std::string group = probe.group.empty() ? "dialout" : probe.group;
+            return "add your user to the group '" + group + "' (sudo usermod -aG " + group +
+                   " $USER), then log out and in again";
+        }
+        case platform::PortAccess::Unusable:
+            return probe.reason;
+        case platform::PortAccess::Free:
+        case platform::PortAccess::Gone:
+            break;
+    }
+    return {};
+}
+
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void printJson(std::ostream& out, const QJsonObject& object) {
+    out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
+    out.flush();
+}
+
+std::string unknownOr(const std::optional<std::string>& value) {
+    return value.value_or("?");
+}
+
+}  // namespace
+
+// The frame trace and the receive thread's failure lines, on standard error with a time stamp.
+// The receive thread's lines come from that thread, so every line goes out under one lock.
+class Runner::TraceSink final : public link::TrafficSink {
+public:
+    TraceSink(std::ostream& err, std::function<std::string()> time, const text::Catalogue& c)
+        : err_(err), time_(std::move(time)), catalogue_(c) {}
+
+    void line(const std::string& text) {
+        std::lock_guard lock(mutex_);
+        err_ << time_() << ' ' << text << '\n';
+        err_.flush();
+    }
+    // The window's traffic lines; the wire tap already prints every frame.
+    void appendLine(const std::string&) override {}
+    void receiveFailure(link::RxFailure failure) override {
+        line(catalogue_.text(link::rxFailureKey(failure)).toStdString());
+    }
+
+private:
+    std::mutex mutex_;
+    std::ostream& err_;
+    std::function<std::string()> time_;
+    const text::Catalogue& catalogue_;
+};
+
+Runner::Runner(Options options, Environment environment)
+    : options_(std::move(options)), env_(std::move(environment)), catalogue_(options_.language) {
+    if (!env_.logTime) {
+        env_.logTime = isoLocalTime;
+    }
+    if (!env_.traceTime) {
+        env_.traceTime = [] { return localTime("%H:%M:%S", true); };
+    }
+    ports_ = std::make_unique<link::PortList>(*env_.portLister);
+    link_ = std::make_unique<link::Link>(env_.serialDevices, ports_->resolver());
+    if (options_.trace) {
+        trace_ = std::make_unique<TraceSink>(*env_.err, env_.traceTime, catalogue_);
+        TraceSink* sink = trace_.get();
+        link_->setTrafficSink(sink, [](std::function<void()> task) { task(); });
+        link_->setWireTap([sink](const std::string& line) { sink->line(line); });
+    }
+    state_.baudRate = kBaudText;
+    procedures_ = std::make_unique<params::ParameterProcedures>(*link_, state_);
+    files_ = std::make_unique<config::FileProcedures>(*link_, state_, *procedures_, catalogue_);
+
+    QObject::connect(files_.get(), &config::FileProcedures::logCleared, files_.get(),
+                     [this] { logLines_.clear(); });
+    QObject::connect(files_.get(), &config::FileProcedures::logLine, files_.get(),
+                     [this](const QString& line) {
+                         logLines_.push_back(line.toStdString());
+                         if (!options_.json) {
+                             *env_.out << line.toStdString() << '\n';
+                             env_.out->flush();
+                         }
+                     });
+    QObject::connect(files_.get(), &config::FileProcedures::writing, files_.get(),
+                     [this](config::Parameter parameter) {
+                         progress("writing " + std::string(config::parameterName(parameter)));
+                     });
+    QObject::connect(files_.get(), &config::FileProcedures::valueWritten, files_.get(),
+                     [this](config::Parameter parameter, bool ok) {
+                         writes_.push_back({parameter, ok});
+                     });
+}
+
+Runner::~Runner() {
+    link_->shutdown();
+}
+
+bool Runner::interrupted() const {
+    return env_.interrupted && env_.interrupted();
+}
+
+void Runner::progress(const std::string& line) {
+    if (options_.quiet || !env_.errIsTerminal) {
+        return;
+    }
+    *env_.err << line << '\n';
+    env_.err->flush();
+}
+
+void Runner::errorLine(const std::string& line) {
+    *env_.err << "orvo-cli: " << line << '\n';
+    env_.err->flush();
+}
+
+int Runner::run() {
+    if (options_.command == Command::Ports) {
+        return listPorts();
+    }
+    if (options_.logFile) {
+        // A log that cannot be written would lose the record of the units programmed: refuse
+        // before any encoder is touched.
+        std::ofstream log(*options_.logFile, std::ios::app);
+        if (!log) {
+            errorLine("cannot open the log file " + *options_.logFile);
+            return kExitFileUnusable;
+        }
+    }
+    link_->start();
+    return options_.batch ? batch() : oneUnit();
+}
+
+int Runner::listPorts() {
+    const std::vector<std::string> names = ports_->listSerialPorts();
+    QJsonArray list;
+    std::size_t width = 4;
+    for (const std::string& name : names) {
+        width = std::max(width, name.size());
+    }
+    for (const std::string& name : names) {
+        const std::string path = ports_->pathFor(name);
+        const platform::PortProbe probe = platform::probePort(path);
+        const std::string detail = accessDetail(probe);
+        if (options_.json) {
+            QJsonObject port{
+                {"name", qt(name)}, {"path", qt(path)}, {"state", qt(accessText(probe.access))}};
+            if (!probe.group.empty()) {
+                port["group"] = qt(probe.group);
+            }
+            if (probe.holderPid) {
+                port["holderPid"] = static_cast<qint64>(*probe.holderPid);
+                port["holderName"] = qt(probe.holderName);
+            }
+            if (!detail.empty()) {
+                port["detail"] = qt(detail);
+            }
+            list.append(port);
+        } else {
+            *env_.out << std::left << std::setw(static_cast<int>(width)) << name << "  "
+                      << accessText(probe.access);
+            if (!detail.empty()) {
+                *env_.out << ": " << detail;
+            }
+            *env_.out << "  (" << path << ")\n";
+        }
+    }
+    if (options_.json) {
+        printJson(*env_.out, QJsonObject{{"command", "ports"}, {"ports", list}});
+    } else if (names.empty()) {
+        *env_.out << "no serial ports\n";
+    }
+    env_.out->flush();
+    return kExitOk;
+}
+
+std::optional<connection::SearchHit> Runner::search(bool showProgress) {
+    std::vector<std::string> names = ports_->listSerialPorts();
+    if (options_.port) {
+        names = {*options_.port};
+    }
+    for (std::size_t i = 0; i < names.size() && !interrupted(); ++i) {
+        if (showProgress) {
+            progress("searching " + names[i] + " (" + std::to_string(i + 1) + "/" +
+                     std::to_string(names.size()) + ")");
+        }
+        // One port at a time, so that Ctrl-C is seen between ports.
+        std::optional<connection::SearchHit> hit =
+            connection::searchPorts(*link_, state_, {names[i]}, kBaudRate);
+        if (hit) {
+            hit->index = i;
+            return hit;
+        }
+    }
+    return std::nullopt;
+}
+
+int Runner::oneUnit() {
+    const std::optional<connection::SearchHit> hit = search(true);
+    if (!hit) {
+        if (interrupted()) {
+            errorLine("interrupted");
+            return kExitInterrupted;
+        }
+        const std::vector<std::string>& names = ports_->names();
+        std::string searched = options_.port ? *options_.port : std::string();
+        for (std::size_t i = 0; !options_.port && i < names.size(); ++i) {
+            searched += (i ? ", " : "") + names[i];
+        }
+        errorLine("no encoder found" +
+                  (searched.empty() ? std::string(": no serial ports") : " on " + searched));
+        if (options_.json) {
+            printJson(*env_.out, QJsonObject{{"command", qt(commandName(options_.command))},
+                                             {"result", "no encoder"},
+                                             {"status", kExitNoEncoder}});
+        }
+        return kExitNoEncoder;
+    }
+    const UnitResult unit = runUnit(*hit);
+    report(unit);
+    appendLog(unit);
+    return unit.exitCode;
+}
+
+UnitResult Runner::runUnit(const connection::SearchHit& hit) {
+    UnitResult unit;
+    unit.port = hit.port;
+    logLines_.clear();
+    writes_.clear();
+    verified_.reset();
+    loadStatus_.reset();
+
+    progress("identifying the encoder on " + hit.port);
+    unit.identity = connection::identify(*link_, state_);
+    const connection::Identity& id = unit.identity;
+    const bool identified = id.node && id.family && id.deviceType && id.serialNumber && id.version;
+
+    if (options_.command == Command::Identify || !id.family) {
+        unit.exitCode = identified ? kExitOk : kExitEncoderFailed;
+        unit.summary = identified ? "ok" : "not identified";
+        if (options_.command != Command::Identify) {
+            unit.summary = "not identified: the encoder's family is unknown";
+        }
+        return unit;
+    }
+    switch (options_.command) {
+        case Command::Save:
+            unit.exitCode = saveTo(unit);
+            break;
+        case Command::Load:
+            unit.exitCode = loadInto(unit);
+            break;
+        case Command::Verify:
+            unit.exitCode = verifyAgainst(unit, false);
+            break;
+        case Command::Identify:
+        case Command::Ports:
+            break;
+    }
+    return unit;
+}
+
+int Runner::saveTo(UnitResult& unit) {
+    progress("reading every parameter");
+    const std::string file = options_.file;
+    const config::SaveResult saved =
+        files_->save([&file](const config::FileQuestion&) { return std::optional(file); });
+    if (saved.written) {
+        unit.summary = "ok";
+        return kExitOk;
+    }
+    if (!saved.valuesRead) {
+        unit.summary = "not saved: a value could not be read";
+        return kExitEncoderFailed;
+    }
+    unit.summary = "not saved: the file cannot be written";
+    return kExitFileUnusable;
+}
+
+int Runner::loadInto(UnitResult& unit) {
+    progress("loading " + options_.file);
+    const std::string file = options_.file;
+    const config::LoadResult loaded =
+        files_->load([&file](const config::FileQuestion&) { return std::optional(file); });
+    loadStatus_ = loaded.status;
+    switch (loaded.status) {
+        case LoadStatus::Cancelled:
+        case LoadStatus::CannotOpen:
+            unit.summary = "file unusable: cannot be opened";
+            return kExitFileUnusable;
+        case LoadStatus::WrongInterface:
+            unit.summary = "file unusable: not a file of this family";
+            return kExitFileUnusable;
+        case LoadStatus::SyntaxError:
+            unit.summary = "file unusable: syntax error";
+            return kExitFileUnusable;
+        case LoadStatus::WriteFailed: {
+            const std::string_view failed =
+                loaded.writes.empty() ? std::string_view("?")
+                                      : config::parameterName(loaded.writes.back().parameter);
+            unit.summary = "write failed: " + std::string(failed);
+            return kExitEncoderFailed;
+        }
+        case LoadStatus::Written:
+            break;
+    }
+    return verifyAgainst(unit, true);
+}
+
+int Runner::verifyAgainst(UnitResult& unit, bool afterLoad) {
+    progress("reading every parameter back");
+    verified_ = files_->verify(options_.file);
+    switch (verified_->status) {
+        case VerifyStatus::CannotOpen:
+            unit.summary = "file unusable: cannot be opened";
+            return kExitFileUnusable;
+        case VerifyStatus::WrongInterface:
+            unit.summary = "file unusable: not a file of this family";
+            return kExitFileUnusable;
+        case VerifyStatus::SyntaxError:
+            unit.summary = "file unusable: syntax error";
+            return kExitFileUnusable;
+        case VerifyStatus::Compared:
+            break;
+    }
+    std::string differing;
+    for (const config::VerifyLine& line : verified_->lines) {
+        if (line.verdict == Verdict::Different || line.verdict == Verdict::NotRead) {
+            differing +=
+                (differing.empty() ? "" : ",") + std::string(config::parameterName(line.parameter));
+        }
+    }
+    if (verified_->matches()) {
+        unit.summary = afterLoad ? "ok: loaded and verified" : "ok: verified";
+        return kExitOk;
+    }
+    unit.summary = "MISMATCH " + differing;
+    return kExitMismatch;
+}
+
+void Runner::report(const UnitResult& unit) {
+    const connection::Identity& id = unit.identity;
+    const model::Family family = id.family.value_or(model::Family::None);
+    const std::optional<std::string> deviceLabel =
+        id.deviceType ? std::optional(connection::deviceTypeLabel(family, *id.deviceType))
+                      : std::nullopt;
+    const std::optional<std::string> serial =
+        id.serialNumber ? std::optional(connection::serialNumberText(*id.serialNumber))
+                        : std::nullopt;
+
+    if (options_.json) {
+        QJsonObject object{{"command", qt(commandName(options_.command))},
+                           {"port", qt(unit.port)},
+                           {"result", qt(unit.summary)},
+                           {"status", unit.exitCode}};
+        if (id.node) {
+            object["node"] = *id.node;
+        }
+        object["family"] = qt(id.family ? familyKey(*id.family) : "unknown");
+        if (id.deviceType) {
+            object["deviceType"] = qt(*id.deviceType);
+            object["deviceTypeLabel"] = qt(*deviceLabel);
+        }
+        if (id.serialNumber) {
+            object["serialNumber"] = static_cast<qint64>(*id.serialNumber);
+        }
+        if (id.version) {
+            object["version"] = qt(*id.version);
+        }
+        if (options_.command != Command::Identify && options_.command != Command::Ports) {
+            object["file"] = qt(options_.file);
+        }
+        if (!logLines_.empty()) {
+            QJsonArray log;
+            for (const std::string& line : logLines_) {
+                log.append(qt(line));
+            }
+            object["log"] = log;
+        }
+        if (!writes_.empty()) {
+            QJsonArray writes;
+            for (const config::ValueWrite& w : writes_) {
+                writes.append(QJsonObject{{"parameter", qt(config::parameterName(w.parameter))},
+                                          {"ok", w.ok}});
+            }
+            object["writes"] = writes;
+        }
+        if (verified_ && verified_->status == VerifyStatus::Compared) {
+            QJsonArray lines;
+            for (const config::VerifyLine& line : verified_->lines) {
+                QJsonObject entry{{"parameter", qt(config::parameterName(line.parameter))},
+                                  {"file", qt(line.fileValue)},
+                                  {"result", qt(verdictText(line.verdict))}};
+                entry["encoder"] =
+                    line.encoderValue ? QJsonValue(qt(*line.encoderValue)) : QJsonValue();
+                lines.append(entry);
+            }
+            object["verify"] = lines;
+        }
+        printJson(*env_.out, object);
+        return;
+    }
+
+    std::ostream& out = *env_.out;
+    if (options_.command == Command::Identify) {
+        const std::string familyText =
+            id.family       ? catalogue_.text(familyTextKey(*id.family)).toStdString()
+            : id.outputType ? std::to_string(*id.outputType)
+                            : std::string("?");
+        out << "port           " << unit.port << '\n'
+            << "node           " << (id.node ? std::to_string(*id.node) : "?") << '\n'
+            << "family         " << familyText << '\n'
+            << "device type    " << unknownOr(deviceLabel);
+        if (id.deviceType && *deviceLabel != *id.deviceType) {
+            out << " (" << *id.deviceType << ")";
+        }
+        out << '\n'
+            << "serial number  " << unknownOr(serial) << '\n'
+            << "version        " << unknownOr(id.version) << '\n';
+    }
+    if (verified_ && verified_->status == VerifyStatus::Compared) {
+        std::size_t width = 9;
+        for (const config::VerifyLine& line : verified_->lines) {
+            width = std::max(width, config::parameterName(line.parameter).size());
+        }
+        const int w = static_cast<int>(width) + 2;
+        out << std::left << std::setw(w) << "parameter" << std::setw(14) << "file" << std::setw(14)
+            << "encoder"
+            << "result\n";
+        for (const config::VerifyLine& line : verified_->lines) {
+            out << std::left << std::setw(w) << config::parameterName(line.parameter)
+                << std::setw(14) << line.fileValue << std::setw(14) << unknownOr(line.encoderValue)
+                << verdictText(line.verdict) << '\n';
+        }
+    }
+    // The unit's result line: what a line operator reads.
+    out << unit.summary << "  " << unit.port << "  serial " << unknownOr(serial) << "  "
+        << unknownOr(id.deviceType);
+    if (options_.command != Command::Identify) {
+        out << "  " << commandName(options_.command) << ' ' << options_.file;
+    }
+    out << '\n';
+    out.flush();
+}
+
+void Runner::appendLog(const UnitResult& unit) {
+    if (!options_.logFile) {
+        return;
+    }
+    const connection::Identity& id = unit.identity;
+    std::ofstream log(*options_.logFile, std::ios::app);
+    log << env_.logTime() << '\t' << unit.port << '\t'
+        << (id.serialNumber ? connection::serialNumberText(*id.serialNumber) : "?") << '\t'
+        << id.deviceType.value_or("?") << '\t'
+        << (options_.command == Command::Identify ? "-" : options_.file) << '\t'
+        << commandName(options_.command) << '\t' << unit.summary << '\n';
+    log.flush();
+    if (!log) {
+        errorLine("could not append to the log file " + *options_.logFile);
+    }
+}
+
+bool Runner::waitUntilGone() {
+    int silent = 0;
+    while (silent < kGoneProbes) {
+        if (interrupted()) {
+            return false;
+        }
+        platform::sleepMs(kGoneProbePauseMs);
+        silent = connection::probeNode(*link_) ? 0 : silent + 1;
+    }
+    if (link_->channel().isOpen(link::kActivePort)) {
+        link_->channel().closePort(link::kActivePort);
+    }
+    return true;
+}
+
+int Runner::batch() {
+    int passed = 0;
+    int failed = 0;
+    int firstFailure = kExitOk;
+    bool fileUnusable = false;
+
+    while (!interrupted() && !fileUnusable) {
+        progress(passed + failed == 0 ? "waiting for an encoder (Ctrl-C ends the batch)"
+                                      : "waiting for the next encoder (Ctrl-C ends the batch)");
+        std::optional<connection::SearchHit> hit;
+        while (!hit && !interrupted()) {
+            hit = search(false);
+            if (!hit) {
+                for (std::uint32_t waited = 0; waited < kBatchSearchPauseMs && !interrupted();
+                     waited += link::kReplyTimeoutMs) {
+                    platform::sleepMs(link::kReplyTimeoutMs);
+                }
+            }
+        }
+        if (!hit) {
+            break;
+        }
+        // A unit once started is finished, even when Ctrl-C comes meanwhile: a load cut short
+        // would leave the encoder half programmed.
+        const UnitResult unit = runUnit(*hit);
+        report(unit);
+        appendLog(unit);
+        if (unit.exitCode == kExitOk) {
+            ++passed;
+        } else {
+            ++failed;
+            if (firstFailure == kExitOk) {
+                firstFailure = unit.exitCode;
+            }
+        }
+        // A file that cannot be read or is damaged fails every unit alike.
+        fileUnusable =
+            loadStatus_ == LoadStatus::CannotOpen || loadStatus_ == LoadStatus::SyntaxError;
+        if (!fileUnusable && !interrupted()) {
+            progress("done; disconnect the encoder");
+            waitUntilGone();
+        }
+    }
+
+    const int units = passed + failed;
+    if (options_.json) {
+        printJson(
+            *env_.out,
+            QJsonObject{
+                {"command", "batch"}, {"units", units}, {"passed", passed}, {"failed", failed}});
+    } else {
+        *env_.out << "batch: " << units << (units == 1 ? " unit, " : " units, ") << passed
+                  << " passed, " << failed << " failed\n";
+        env_.out->flush();
+    }
+    if (failed > 0) {
+        return firstFailure;
+    }
+    return units == 0 ? kExitNoEncoder : kExitOk;
+}
+
+}  // namespace orvo::cli
