@@ -1,5 +1,6 @@
 #include "cli/cli_runner.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -206,7 +207,8 @@ Runner::Runner(Options options, Environment environment)
     QObject::connect(files_.get(), &config::FileProcedures::logLine, files_.get(),
                      [this](const QString& line) {
                          logLines_.push_back(line.toStdString());
-                         if (!options_.json) {
+                         // A batch shows one result line per unit; one unit shows its steps.
+                         if (!options_.json && !options_.batch) {
                              *env_.out << line.toStdString() << '\n';
                              env_.out->flush();
                          }
@@ -546,7 +548,8 @@ void Runner::report(const UnitResult& unit) {
             << "serial number  " << unknownOr(serial) << '\n'
             << "version        " << unknownOr(id.version) << '\n';
     }
-    if (verified_ && verified_->status == VerifyStatus::Compared) {
+    const bool showLines = !options_.batch || unit.exitCode != kExitOk;
+    if (showLines && verified_ && verified_->status == VerifyStatus::Compared) {
         std::size_t width = 9;
         for (const config::VerifyLine& line : verified_->lines) {
             width = std::max(width, config::parameterName(line.parameter).size());
@@ -580,8 +583,10 @@ void Runner::appendLog(const UnitResult& unit) {
     log << env_.logTime() << '\t' << unit.port << '\t'
         << (id.serialNumber ? connection::serialNumberText(*id.serialNumber) : "?") << '\t'
         << id.deviceType.value_or("?") << '\t'
-        << (options_.command == Command::Identify ? "-" : options_.file) << '\t'
-        << commandName(options_.command) << '\t' << unit.summary << '\n';
+        << (options_.command == Command::Identify
+                ? std::string("-")
+                : QFileInfo(QString::fromStdString(options_.file)).absoluteFilePath().toStdString())
+        << '\t' << commandName(options_.command) << '\t' << unit.summary << '\n';
     log.flush();
     if (!log) {
         errorLine("could not append to the log file " + *options_.logFile);
