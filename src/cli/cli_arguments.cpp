@@ -161,7 +161,7 @@ ParseResult parseArguments(const std::vector<std::string>& words) {
             // Everything after it is a command or a file, even when it starts with "-".
             for (++i; i < words.size(); ++i) {
                 if (!command) {
-                    return UsageError{"'" + words[i] + "' is not a command"};
+                    return UsageError{"no command given"};
                 }
                 if (file) {
                     return UsageError{"unexpected argument '" + words[i] + "'"};

@@ -291,8 +291,10 @@ TEST_F(CliTest, AWriteAcknowledgedButNotAppliedIsAMismatch) {
     std::ostringstream rule;
     rule << "ignore:cmd=" << static_cast<int>(link::cmd::kWriteNumTurns) << ":next=1";
     startEncoder("ttyINTO", c.simFamily, c.target, {"--fault", rule.str()});
-    const ProgramResult load = cli({"load", file.string(), "--port", "ttyINTO"});
+    const ProgramResult load = cli({"load", file.string(), "--port", "ttyINTO", "--lang", "it"});
     EXPECT_EQ(load.exitCode, kMismatch) << load.out << load.err;
+    // The procedure's log lines come in the language asked for.
+    EXPECT_EQ(load.out.rfind("Inizio procedura...\n", 0), 0U) << load.out;
     bool named = false;
     for (const std::string& line : linesOf(load.out)) {
         if (line.rfind("NumTurns ", 0) == 0) {
