@@ -29,6 +29,7 @@
 #include "sim/encoder_profile.h"
 #include "sim/state_file.h"
 #include "support/family_cases.h"
+#include "support/file_bytes.h"
 #include "support/program_run.h"
 #include "support/sim_process.h"
 #include "support/simulator_link.h"
@@ -38,23 +39,15 @@ namespace orvo {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::contentsOf;
 using testing::FamilyCase;
 using testing::ProgramResult;
+using testing::writeFile;
 
 // Generous: the suite also runs under sanitizers on a loaded machine.
 constexpr int kProgramTimeoutMs = 180000;
 
 enum Exit { kOk = 0, kUsage = 2, kNoEncoder = 3, kFileUnusable = 4, kMismatch = 6 };
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;

@@ -25,6 +25,7 @@
 #include "sim/encoder_profile.h"
 #include "sim/state_file.h"
 #include "support/family_cases.h"
+#include "support/file_bytes.h"
 #include "support/sim_process.h"
 #include "support/simulator_link.h"
 #include "text/catalogue.h"
@@ -36,19 +37,11 @@ namespace fs = std::filesystem;
 using config::FileProcedures;
 using config::FileQuestion;
 using config::LoadStatus;
+using testing::contentsOf;
 using testing::expectedAfterLoad;
 using testing::FamilyCase;
 using testing::familyCases;
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
+using testing::writeFile;
 
 // One simulator program with its state file, linked and driven as the tool does it.
 class Encoder {

@@ -21,6 +21,29 @@ int msLeft(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace
 
+pid_t spawnProgram(const std::string& program, const std::filesystem::path& workingFolder,
+                   const std::vector<std::string>& args, int outFd, int errFd) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        if (chdir(workingFolder.c_str()) != 0) {
+            _exit(126);
+        }
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
 RunningProgram::RunningProgram(const std::string& program,
                                const std::filesystem::path& workingFolder,
                                const std::vector<std::string>& args) {
@@ -34,24 +57,7 @@ RunningProgram::RunningProgram(const std::string& program,
         close(outPipe[1]);
         return;
     }
-    std::vector<std::string> words{program};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& w : words) {
-        argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(outPipe[1], STDOUT_FILENO);
-        dup2(errPipe[1], STDERR_FILENO);
-        if (chdir(workingFolder.c_str()) != 0) {
-            _exit(126);
-        }
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    pid_ = spawnProgram(program, workingFolder, args, outPipe[1], errPipe[1]);
     close(outPipe[1]);
     close(errPipe[1]);
     outFd_ = outPipe[0];

@@ -11,6 +11,11 @@
 
 namespace orvo::testing {
 
+// Starts the program with `args` in `workingFolder`, its standard output and error on the given
+// descriptors; the child's pid, or -1.
+pid_t spawnProgram(const std::string& program, const std::filesystem::path& workingFolder,
+                   const std::vector<std::string>& args, int outFd, int errFd);
+
 struct ProgramResult {
     bool exited = false;  // ended on its own within the wait, with exitCode
     int exitCode = -1;

@@ -1,5 +1,7 @@
 #include "support/sim_process.h"
 
+#include "support/program_run.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -21,24 +23,7 @@ SimProcess::SimProcess(const std::string& program, const std::filesystem::path& 
     if (pipe2(fds, O_CLOEXEC) != 0) {
         return;
     }
-    std::vector<std::string> argv_storage{program};
-    argv_storage.insert(argv_storage.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argv_storage) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        dup2(fds[1], STDERR_FILENO);
-        if (chdir(workingFolder.c_str()) != 0) {
-            _exit(126);
-        }
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    pid_ = spawnProgram(program, workingFolder, args, fds[1], fds[1]);
     close(fds[1]);
     outFd_ = fds[0];
     if (pid_ < 0) {

@@ -21,6 +21,7 @@
 #include "config/load_save_panel.h"
 #include "link/commands.h"
 #include "support/configuration_window.h"
+#include "support/file_bytes.h"
 
 namespace orvo::sim {
 // The test names of the family cases say the family.
@@ -51,15 +52,6 @@ const std::string kSsiFile =
     "DeltaUser = 65536;\r\n"
     "DeltaPos = 7200;\r\n"
     "END\r\n";
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
     std::vector<std::string> names;
@@ -160,7 +152,7 @@ TEST_P(LoadSaveFamilyTest, SaveWritesTheValuesItRead) {
     save(path);
 
     EXPECT_EQ(log(), expected({"LogProcStart", "LogFileCreated", "LogFileWritten", "LogProcEnd"}));
-    const std::string bytes = readFile(path);
+    const std::string bytes = contentsOf(path);
     EXPECT_TRUE(bytes.starts_with("ORVO Anglemetry\r\n"));
     EXPECT_TRUE(bytes.ends_with(";\r\nEND\r\n"));
     for (const std::string& line : lines.at(GetParam())) {
@@ -200,7 +192,7 @@ TEST_P(LoadSaveFamilyTest, LoadWritesEveryValueAndTheEncoderKeepsThem) {
     openLoadSavePage(GetParam());
     const auto path = file("copy.dat");
     save(path);
-    const std::string bytes = readFile(path);
+    const std::string bytes = contentsOf(path);
     const sim::Parameters saved = stored();
     onDevice(changes.at(GetParam()));
     ASSERT_NE(stored(), saved);
@@ -215,7 +207,7 @@ TEST_P(LoadSaveFamilyTest, LoadWritesEveryValueAndTheEncoderKeepsThem) {
     EXPECT_EQ(stored().options, saved.options);
     EXPECT_EQ(stored().dacControl, saved.dacControl);
     EXPECT_EQ(working(), stored());
-    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_EQ(contentsOf(path), bytes);
 
     // Every value sent is green; the baud rate is shown only.
     EXPECT_EQ(colourOf(panel().Label54), Colour::Normal);
@@ -242,7 +234,7 @@ TEST_F(LoadSaveTest, SaveOfAProgrammedAnalogEncoderGivesUpItsTurnsLine) {
     window().SpeedButton7->click();
     const auto path = file("analog.dat");
     save(path);
-    const std::string bytes = readFile(path);
+    const std::string bytes = contentsOf(path);
     EXPECT_NE(bytes.find("\r\nNumTurns = -;\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\nDeltaUser = " + std::to_string(working().deltaUser) + ";\r\n"),
               std::string::npos);
@@ -259,7 +251,7 @@ TEST_F(LoadSaveTest, FailedSavesLeaveAnEarlierFileAsItWas) {
     EXPECT_EQ(panel().Label57->text(), "?");
     EXPECT_EQ(log(), expected({"LogProcStart", "LogReadParamsError", "LogFileCreateError",
                                "LogFileUnusable", "LogFileDeleted", "LogProcEnd"}));
-    EXPECT_EQ(readFile(path), kSsiFile);
+    EXPECT_EQ(contentsOf(path), kSsiFile);
     settle();
 
     // The disk takes no more than a few bytes: the new file cannot be written completely.
@@ -273,7 +265,7 @@ TEST_F(LoadSaveTest, FailedSavesLeaveAnEarlierFileAsItWas) {
     ::setrlimit(RLIMIT_FSIZE, &before);
     EXPECT_EQ(log(), expected({"LogProcStart", "LogFileCreated", "LogFileUnusable",
                                "LogFileDeleted", "LogProcEnd"}));
-    EXPECT_EQ(readFile(path), kSsiFile);
+    EXPECT_EQ(contentsOf(path), kSsiFile);
 
     // No incomplete file is left beside it.
     EXPECT_EQ(folderEntries(file("")), std::vector<std::string>{"good.dat"});
@@ -485,7 +477,7 @@ TEST_F(LoadSaveTest, ALoadOpensTheFileForReadingOnly) {
     ::close(watch);
     EXPECT_NE(seen & IN_CLOSE_NOWRITE, 0u);
     EXPECT_EQ(seen & IN_CLOSE_WRITE, 0u);
-    EXPECT_EQ(readFile(path), kSsiFile);
+    EXPECT_EQ(contentsOf(path), kSsiFile);
 }
 
 }  // namespace

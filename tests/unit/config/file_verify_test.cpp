@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "sim/sim_serial_device.h"
 #include "sim/simulated_encoder.h"
+#include "support/file_bytes.h"
 #include "support/sim_process.h"
 #include "text/catalogue.h"
 
@@ -23,11 +24,8 @@ namespace orvo::config {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::contentsOf;
+using testing::writeFile;
 
 class FileVerifyTest : public ::testing::Test {
 protected:
@@ -144,7 +142,7 @@ TEST_F(FileVerifyTest, TheProgrammedPresetIsComparedAsTheWordHeld) {
     const std::size_t at = text.find("Preset = ");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, text.find(';', at) - at, "Preset = 1000");
-    std::ofstream(file, std::ios::binary) << text;
+    writeFile(file, text);
 
     const VerifyResult r = files->verify(file.string());
     const VerifyLine& preset = lineOf(r, Parameter::Preset);
@@ -155,11 +153,10 @@ TEST_F(FileVerifyTest, TheProgrammedPresetIsComparedAsTheWordHeld) {
 TEST_F(FileVerifyTest, FilesThatCannotBeComparedSaySo) {
     connect(sim::Family::Ssi, sim::factoryProfile(sim::Family::Ssi).factory);
     const fs::path analog = folder.path() / "analog.dat";
-    std::ofstream(analog, std::ios::binary)
-        << "ORVO Anglemetry\r\nOutput = Analog;\r\nBaudrate = 9600;\r\nEND\r\n";
+    writeFile(analog, "ORVO Anglemetry\r\nOutput = Analog;\r\nBaudrate = 9600;\r\nEND\r\n");
     const fs::path damaged = folder.path() / "damaged.dat";
-    std::ofstream(damaged, std::ios::binary)
-        << "ORVO Anglemetry\r\nOutput = SSI;\r\nBaudrate = 9600;\r\nConfig = x;\r\nEND\r\n";
+    writeFile(damaged,
+              "ORVO Anglemetry\r\nOutput = SSI;\r\nBaudrate = 9600;\r\nConfig = x;\r\nEND\r\n");
 
     const std::pair<fs::path, VerifyStatus> cases[] = {
         {folder.path() / "missing.dat", VerifyStatus::CannotOpen},
