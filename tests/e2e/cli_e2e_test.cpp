@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,7 +48,14 @@ using testing::writeFile;
 // Generous: the suite also runs under sanitizers on a loaded machine.
 constexpr int kProgramTimeoutMs = 180000;
 
-enum Exit { kOk = 0, kUsage = 2, kNoEncoder = 3, kFileUnusable = 4, kMismatch = 6 };
+enum Exit {
+    kOk = 0,
+    kUsage = 2,
+    kNoEncoder = 3,
+    kFileUnusable = 4,
+    kEncoderFailed = 5,
+    kMismatch = 6
+};
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -241,8 +249,9 @@ TEST_P(CliCopyTest, SaveLoadAndVerifyCopyEveryValue) {
     EXPECT_EQ(compared, c.writes);
     EXPECT_EQ(contentsOf(file), saved);  // a load only reads its file
 
-    const ProgramResult verify = cli({"verify", file.string(), "--port", "ttyINTO"});
+    const ProgramResult verify = cli({"verify", file.string(), "--port", "ttyINTO", "--trace"});
     EXPECT_EQ(verify.exitCode, kOk) << verify.out << verify.err;
+    EXPECT_FALSE(anyWrite(sentCommands(verify.err))) << verify.err;
     for (const QJsonValue& line : verified) {
         const std::string name = line["parameter"].toString().toStdString();
         EXPECT_NE(verify.out.find("\n" + name + " "), std::string::npos) << verify.out;
@@ -301,6 +310,31 @@ TEST_F(CliTest, AWriteAcknowledgedButNotAppliedIsAMismatch) {
     }
     EXPECT_TRUE(named) << load.out;
     EXPECT_NE(load.out.find("MISMATCH NumTurns  ttyINTO"), std::string::npos) << load.out;
+}
+
+// A save that cannot read every value leaves the file of that name as it was.
+TEST_F(CliTest, ASaveThatMissesAValueKeepsTheFileThere) {
+    std::ostringstream rule;
+    rule << "noreply:cmd=" << static_cast<int>(link::cmd::kReadDeltaPos);
+    startEncoder("ttyA", sim::Family::Ssi, testing::factoryParameters(sim::Family::Ssi),
+                 {"--fault", rule.str()});
+    const fs::path file = dir() / "P001.dat";
+    writeFile(file, "an earlier configuration");
+
+    const ProgramResult save = cli({"save", file.string(), "--port", "ttyA", "--json"});
+    EXPECT_EQ(save.exitCode, kEncoderFailed) << save.out << save.err;
+    EXPECT_EQ(contentsOf(file), "an earlier configuration");
+    const std::vector<QJsonObject> objects = jsonLines(save.out);
+    ASSERT_EQ(objects.size(), 1U);
+    EXPECT_EQ(objects[0]["result"].toString(), "not saved: a value could not be read");
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(dir())) {
+        if (entry.path().extension() != ".state") {
+            entries.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"File_data", "P001.dat"}));
 }
 
 struct UnusableFile {
