@@ -199,7 +199,12 @@ void checkPlanned(const Fault& f, const Frame& reply, const orvo::sim::PlannedRe
         case FaultKind::StrayByte:
             expected.insert(expected.begin(), f.strayValue);
             break;
+        case FaultKind::Unapplied:
+            require(planned.unapplied, "an unapplied request was applied");
+            break;
     }
+    require(f.kind == FaultKind::Unapplied || !planned.unapplied,
+            "a request left unapplied by another kind");
     require(planned.bytes == expected, "fault did not do what its kind says");
     require(planned.delayMs == delay, "delay other than the rule's");
 }
