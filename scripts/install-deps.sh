@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the benchmarks and the demo need.
+# Installs every Debian package the build, the tests, the benchmarks, the demo and the Debian
+# package need.
 # Does nothing when they are all present; uses sudo when not run as root.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
     clang-format python3
     clang libclang-rt-dev
     xvfb xauth
+    groff-base desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
