@@ -211,11 +211,14 @@ void checkFailureLines(LinkStatus s) {
     }
 }
 
-// A valid reply is kept for its code and signals the code's event; a code outside the table
-// has no event and nothing is kept.
+// A valid reply is kept for the request it was read for and signals the code's event; a code
+// outside the table has no event. A reply read for an earlier request is not kept.
 void checkDelivery(link::LinkEvents& events, const Frame& reply) {
     events.resetAll();
-    events.deliverReply(reply);
+    events.openAnswer(2);
+    events.deliverReply(1, reply);
+    require(!events.waitAnswer(2, 0).reply, "a reply read for an earlier request is not kept");
+    events.deliverReply(2, reply);
     const std::uint8_t code = link::frameCommand(reply);
     require(events.anyReply.isSet(), "any reply signals the any-reply event");
     orvo::platform::AutoResetEvent* event = events.response(code);
@@ -223,11 +226,9 @@ void checkDelivery(link::LinkEvents& events, const Frame& reply) {
             "a code has an event exactly when it is listed");
     if (event != nullptr) {
         require(event->isSet(), "the reply signals its code's event");
-        const std::optional<Frame> kept = events.lastReply(code);
-        require(kept.has_value() && *kept == reply, "the reply is kept for its code");
-    } else {
-        require(!events.lastReply(code).has_value(), "nothing is kept for an unknown code");
     }
+    const std::optional<Frame> kept = events.waitAnswer(2, 0).reply;
+    require(kept.has_value() && *kept == reply, "the reply is kept for its request");
     events.resetAll();
 }
 

@@ -1,9 +1,10 @@
 // The receive thread's routing of what a device delivers, through whole exchanges of the link
 // over a fake device. Each exchange sends a request; the fake answers its write with bytes
 // from the input. Whatever it delivers, an exchange that reports a reply hands back a valid
-// frame of the code it asked for, made of the first nine bytes the device delivered for an
-// exchange of this input that asked the same code: never a frame of another request's reply,
-// never bytes shifted or stitched together, never a reply of an earlier input.
+// frame of the code it asked for, read at a frame boundary of the bytes the device delivered
+// for an exchange of this input that asked the same code, past only whole replies of other
+// codes: never a frame of another request's reply, never bytes shifted or stitched together,
+// never a reply of an earlier input.
 //
 // Input: a control byte (bit 0: one or two exchanges; bits 1..3: a fault of the fake device
 // on the first exchange), then per exchange the code asked, node, data, and the reply: raw
@@ -215,27 +216,53 @@ struct Exchanged {
     Bytes delivered;
 };
 
-// The frames a reply to `command` may be: the first nine bytes delivered for an exchange of
-// this input that asked the same code, when they carry it.
+// The frames a receive pass for `asked` reads from one delivery: frame after frame from the
+// first byte, reading past each valid reply (or whole error reply) of another code, which
+// answers an earlier request; it stops at the first frame that answers `asked` or fails a check.
+std::vector<link::Frame> framesReadFor(const Bytes& delivered, std::uint8_t asked) {
+    std::vector<link::Frame> frames;
+    for (std::size_t at = 0; at + link::kFrameSize <= delivered.size(); at += link::kFrameSize) {
+        link::Frame frame{};
+        std::copy_n(delivered.begin() + static_cast<std::ptrdiff_t>(at), link::kFrameSize,
+                    frame.begin());
+        frames.push_back(frame);
+        const link::LinkStatus checks = link::checkFrame(frame);
+        const std::uint8_t code = link::frameCommand(frame);
+        const bool readPast = (checks == status::kOk && code != asked) ||
+                              (checks == status::kErrorReply &&
+                               static_cast<std::uint8_t>(code & ~link::kErrorBit) != asked);
+        if (!readPast) {
+            break;
+        }
+    }
+    return frames;
+}
+
+// The frames a reply to `command` may be: a frame a pass for that code reads from the bytes
+// delivered for an exchange of this input that asked the same code, when it carries the code.
 bool isCandidate(const std::vector<Exchanged>& so_far, std::uint8_t command,
                  const link::Frame& frame) {
     for (const Exchanged& e : so_far) {
-        if (e.command != command || e.delivered.size() < link::kFrameSize) {
+        if (e.command != command) {
             continue;
         }
-        if (std::equal(frame.begin(), frame.end(), e.delivered.begin())) {
-            return true;
+        for (const link::Frame& read : framesReadFor(e.delivered, command)) {
+            if (read == frame) {
+                return true;
+            }
         }
     }
     return false;
 }
 
-// Whether some delivery began with a whole error reply: right start and end, error bit set.
+// Whether some pass read a whole error reply: right start and end, error bit set.
 bool someWholeErrorReply(const std::vector<Exchanged>& exchanged) {
     for (const Exchanged& e : exchanged) {
-        if (e.delivered.size() >= link::kFrameSize && e.delivered[0] == link::kStartByte &&
-            e.delivered[8] == link::kEndByte && (e.delivered[2] & link::kErrorBit) != 0) {
-            return true;
+        for (const link::Frame& read : framesReadFor(e.delivered, e.command)) {
+            if (read[0] == link::kStartByte && read[8] == link::kEndByte &&
+                (read[2] & link::kErrorBit) != 0) {
+                return true;
+            }
         }
     }
     return false;

@@ -602,9 +602,7 @@ bool Runner::waitUntilGone() {
         platform::sleepMs(kGoneProbePauseMs);
         silent = connection::probeNode(*link_) ? 0 : silent + 1;
     }
-    if (link_->channel().isOpen(link::kActivePort)) {
-        link_->channel().closePort(link::kActivePort);
-    }
+    link_->closeActivePort();
     return true;
 }
 

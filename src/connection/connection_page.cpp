@@ -125,14 +125,14 @@ void ConnectionPage::BitBtn2Click() {
         ok = false;
     }
     if (ok) {
-        link_.channel().closePort(link::kActivePort);
+        link_.closeActivePort();
         link::LinkStatus status =
             link_.openActivePort(page.ComboBox1->currentText().toStdString(), baudRate);
-        link_.events().response(link::cmd::kReadNode)->reset();
-        status |= link_.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
+        const link::Request probe = link_.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
+        status |= probe.status;
         std::optional<link::Frame> reply;
         if (status == link::status::kOk) {
-            reply = link_.waitReply(link::cmd::kReadNode);
+            reply = link_.waitReply(probe);
         }
         if (reply) {
             state_.nodeId = link::frameDataLow(*reply);

@@ -134,10 +134,6 @@ void PositionMonitor::resetCycle() {
     panel_.Timer1->setInterval(PositionPanel::kPollIntervalMs);
 }
 
-bool PositionMonitor::polling() const {
-    return panel_.Timer1->isActive();
-}
-
 void PositionMonitor::PollTick() {
     switch (cycle_) {
         case kSendRequest:
@@ -157,15 +153,16 @@ void PositionMonitor::sendRequest() {
     if (timer->interval() != PositionPanel::kPollIntervalMs) {
         timer->setInterval(PositionPanel::kPollIntervalMs);
     }
-    // No wait here: the reply is taken on the next tick, so the window breathes in between.
-    link_.sendFrame(state_.nodeId, link::cmd::kReadPosition, 0);
+    // No wait here: the reply is taken on the next tick, so the window breathes in between. A
+    // user's request sent meanwhile first takes this reply off the line, and keeps it for that
+    // tick.
+    pollRequest_ = link_.sendFrame(state_.nodeId, link::cmd::kReadPosition, 0);
     cycle_ = kTakeReply;
 }
 
 void PositionMonitor::takeReply() {
     cycle_ = kPause;
-    const std::optional<link::Frame> reply =
-        link_.waitReply(link::cmd::kReadPosition, link::kReplyTimeoutMs);
+    const std::optional<link::Frame> reply = link_.waitReply(pollRequest_, link::kReplyTimeoutMs);
     if (reply) {
         showPosition(link::frameData(*reply));
     } else {
@@ -272,11 +269,6 @@ void PositionMonitor::Edit5KeyPress(int key) {
 }
 
 void PositionMonitor::ActivatePreset() {
-    // A position request still waiting for its reply would share the line with the preset's
-    // frames, and the send of the preset clears what has arrived: take that reading first.
-    if (cycle_ == kTakeReply && polling()) {
-        takeReply();
-    }
     std::uint32_t keptValue = 0;
     const std::optional<std::uint32_t> counts = presetCounts(keptValue);
     bool ok = counts.has_value();

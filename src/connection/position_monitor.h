@@ -63,7 +63,6 @@ private:
     // shown and Edit5 restored where that applies), and the PresetValue to keep on success.
     std::optional<std::uint32_t> presetCounts(std::uint32_t& keptValue);
     void refuse(std::string_view messageKey);
-    bool polling() const;
     void showConfiguration();
     void showPresetHints();
     void showPreset(const params::InterfaceRead& read);
@@ -79,6 +78,7 @@ private:
     // The analog preset keeps its last output value while no range is known.
     double analogPresetUnits_ = 0;
     int cycle_ = kSendRequest;
+    link::Request pollRequest_;
 };
 
 }  // namespace orvo::connection

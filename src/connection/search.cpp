@@ -16,9 +16,7 @@ std::optional<SearchHit> searchPorts(link::Link& link, model::EncoderState& stat
                                      const SearchProgress& progress) {
     state.found = false;
     link::PortChannel& channel = link.channel();
-    if (channel.isOpen(link::kActivePort)) {
-        channel.closePort(link::kActivePort);
-    }
+    link.closeActivePort();
     std::optional<SearchHit> hit;
     for (std::size_t index = 0; !hit && index < names.size(); ++index) {
         if (progress) {
@@ -29,21 +27,22 @@ std::optional<SearchHit> searchPorts(link::Link& link, model::EncoderState& stat
         }
         platform::sleepMs(kPortPauseMs);
         link::LinkStatus status = link.openActivePort(names[index], baudRate);
-        status |= link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
+        status |= link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0).status;
         platform::sleepMs(link::kReplyTimeoutMs);
-        // Only the reply to the second probe may count: a signal left by the first one would
-        // satisfy the wait at once, before the second reply has arrived.
-        link.events().response(link::cmd::kReadNode)->reset();
-        status |= link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
+        // The second probe asks again: only its own reply counts, and a silent port is not
+        // waited on any longer for the first.
+        const link::Request probe =
+            link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0, link::Previous::Repeat);
+        status |= probe.status;
 
         std::optional<link::Frame> reply;
         if (status == link::status::kOk) {
-            reply = link.waitReply(link::cmd::kReadNode);
+            reply = link.waitReply(probe);
         }
         if (reply) {
             hit = SearchHit{index, names[index], link::frameDataLow(*reply)};
-        } else if (channel.isOpen(link::kActivePort)) {
-            channel.closePort(link::kActivePort);
+        } else {
+            link.closeActivePort();
         }
         link.logTx();
         link.logRx();
@@ -56,11 +55,11 @@ std::optional<SearchHit> searchPorts(link::Link& link, model::EncoderState& stat
 }
 
 std::optional<std::uint8_t> probeNode(link::Link& link) {
-    link.events().response(link::cmd::kReadNode)->reset();
-    if (link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0) != link::status::kOk) {
+    const link::Request probe = link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
+    if (probe.status != link::status::kOk) {
         return std::nullopt;
     }
-    const std::optional<link::Frame> reply = link.waitReply(link::cmd::kReadNode);
+    const std::optional<link::Frame> reply = link.waitReply(probe);
     if (!reply) {
         return std::nullopt;
     }

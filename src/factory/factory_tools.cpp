@@ -112,14 +112,9 @@ bool writeNode(link::Link& link, model::EncoderState& state,
 }
 
 bool sendTestFrame(link::Link& link, const link::Frame& frame) {
-    // A pass still reading for an earlier request must not take this reply's head.
-    link.receiveThread().endPass();
-    link.events().anyReply.reset();
-    link.channel().slot(link::kActivePort).receive.clear();
-    for (const std::uint8_t byte : frame) {
-        link.sendByte(byte);
-    }
-    const bool replied = link.events().anyReply.wait(2 * link::kReplyTimeoutMs);
+    // Any valid reply read after the bytes went out answers them, whatever its code; nothing left
+    // by an earlier exchange does.
+    const bool replied = link.exchangeRaw(frame, 2 * link::kReplyTimeoutMs).ok();
     link.appendLine(link::txLine(frame));
     link.logRx();
     return replied;

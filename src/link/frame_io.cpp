@@ -54,23 +54,27 @@ LinkStatus sendByte(PortChannel& channel, LinkEvents& events, std::uint8_t value
     return result;
 }
 
-ReceiveResult receiveFrame(PortChannel& channel, int slot, const std::function<bool()>& abandoned) {
+ReceiveResult receiveFrame(PortChannel& channel, int slot, const std::function<bool()>& abandoned,
+                           std::uint64_t firstByteByMs) {
     PortSlot& s = channel.slot(slot);
     ReceiveResult r;
     std::size_t received = 0;
     bool readingOk = true;
     const std::uint64_t start = platform::monotonicMs();
-    std::uint64_t elapsed = 0;
+    // Until the first byte: the listening deadline, never less than the budget. From then on the
+    // budget counts from that byte.
+    std::uint64_t limit = std::max(start + timing::kReceiveBudgetMs, firstByteByMs);
 
-    // No read waits past the budget, and an idle wait is cut into slices so that the pass ends
-    // as soon as the next request is about to go: a pass never reads bytes sent after the next
-    // purge. No resynchronisation: a stray byte shifts the frame and fails a check.
-    while (received < kFrameSize && readingOk && elapsed < timing::kReceiveBudgetMs &&
-           !(abandoned && abandoned())) {
+    // An idle wait is cut into slices so that the read ends as soon as it is given up. No
+    // resynchronisation: a stray byte shifts the frame and fails a check.
+    while (received < kFrameSize && readingOk && !(abandoned && abandoned())) {
+        const std::uint64_t readStart = platform::monotonicMs();
+        if (readStart >= limit) {
+            break;
+        }
         std::uint8_t byte = 0;
         std::uint32_t count = 0;
-        const auto left = static_cast<std::uint32_t>(timing::kReceiveBudgetMs - elapsed);
-        const std::uint64_t readStart = platform::monotonicMs();
+        const auto left = static_cast<std::uint32_t>(limit - readStart);
         if (!s.device ||
             !s.device->readByteWithin(byte, count, std::min(left, timing::kReadSliceMs))) {
             readingOk = false;
@@ -78,8 +82,10 @@ ReceiveResult receiveFrame(PortChannel& channel, int slot, const std::function<b
         const bool waited = platform::monotonicMs() > readStart;
         s.bytesRead = count;
         r.lastReadCount = count;
-        elapsed = platform::monotonicMs() - start;
         if (count == 1) {
+            if (received == 0) {
+                limit = readStart + timing::kReceiveBudgetMs;
+            }
             r.frame[received] = byte;
             s.receive.store(received, byte);
             ++received;
@@ -92,6 +98,7 @@ ReceiveResult receiveFrame(PortChannel& channel, int slot, const std::function<b
             readingOk = false;
         }
     }
+    r.received = received;
 
     if (!readingOk) {
         r.status |= status::kIoCall;

@@ -23,14 +23,17 @@ LinkStatus sendByte(PortChannel& channel, LinkEvents& events, std::uint8_t value
 struct ReceiveResult {
     LinkStatus status = status::kOk;
     Frame frame{};                    // the bytes received, zeros where none came
+    std::size_t received = 0;         // how many bytes came
     std::uint32_t lastReadCount = 0;  // bytes reported by the last read call
 };
 
-// Receive thread. Reads the reply byte by byte within the receive budget and checks it; no read
-// waits past what is left of the budget, and the pass ends early once `abandoned` says so (the
-// next request is about to go out). The bytes also go into the slot's receive buffer for the
-// traffic window.
+// Receive thread. Reads one frame byte by byte and checks it. The frame has the receive budget
+// from its first byte; the first byte is waited for until firstByteByMs on the monotonic clock,
+// and at least for the budget. No read waits past what is left, and the read ends early once
+// `abandoned` says so (the port is about to close or change). The bytes also go into the slot's
+// receive buffer for the traffic window.
 ReceiveResult receiveFrame(PortChannel& channel, int slot,
-                           const std::function<bool()>& abandoned = {});
+                           const std::function<bool()>& abandoned = {},
+                           std::uint64_t firstByteByMs = 0);
 
 }  // namespace orvo::link

@@ -25,11 +25,29 @@ enum class TrafficLog { Never, OnReply, Always };
 
 struct Reply {
     LinkStatus sendStatus = status::kOk;
-    std::optional<Frame> frame;  // empty when no valid reply came within the wait
+    std::optional<Frame> frame;       // empty when no valid reply came within the wait
+    std::optional<Frame> errorReply;  // the encoder's refusal, when it came within the wait
 
     bool ok() const { return frame.has_value(); }
     std::uint32_t data() const { return frame ? frameData(*frame) : 0; }
     std::uint8_t dataLow() const { return frame ? frameDataLow(*frame) : 0; }
+};
+
+// A frame written, to be waited for by its number.
+struct Request {
+    RequestId id = 0;
+    std::uint8_t command = 0;
+    LinkStatus status = status::kOk;
+};
+
+// What a request does about the one before it.
+enum class Previous {
+    // Settle it first: the request that was sent and not yet waited for gets its reply within
+    // its own wait, kept for its caller; then the reply, late or lost, is let off the line.
+    Settle,
+    // The new frame asks again what the one in flight asks (the search's second probe): that
+    // one is given up at once, and only a reply read after the new frame was written counts.
+    Repeat,
 };
 
 // Sees every frame the link sends and every reply it waits for, as its Tx or Rx line: the lines
@@ -60,14 +78,27 @@ public:
     // does: every step runs and their results are ORed together.
     LinkStatus openActivePort(const std::string& name, std::uint32_t baudRate);
 
-    LinkStatus sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data);
-    LinkStatus sendByte(std::uint8_t value);
-    // Waits for the reply of a code already sent; the wait defaults to the code's own.
-    std::optional<Frame> waitReply(std::uint8_t command, std::optional<std::uint32_t> waitMs = {});
+    // Closes the active port if open; a receive pass still reading from it ends first.
+    LinkStatus closeActivePort();
+
+    // One exchange at a time: the request before this one is settled (see Previous), then the
+    // frame is written. Its reply is then waited for with waitReply or waitAnswer.
+    Request sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t data,
+                      Previous previous = Previous::Settle);
+    // The reply to this request, within the wait (the code's own by default). Only a reply read
+    // after the request was written and carrying its code is taken. A request settled by a
+    // later one gives what it got within its own wait then.
+    std::optional<Frame> waitReply(const Request& request,
+                                   std::optional<std::uint32_t> waitMs = {});
+    // The reply or the error reply to the latest request, within the wait.
+    Answer waitAnswer(const Request& request, std::uint32_t waitMs);
 
     // One whole exchange on the active port.
     Reply exchange(std::uint8_t node, std::uint8_t command, std::uint32_t data,
                    TrafficLog log = TrafficLog::OnReply, std::optional<std::uint32_t> waitMs = {});
+    // A raw frame written byte by byte, as typed by a service technician: whatever valid reply
+    // comes for it within the wait is taken, of any code.
+    Reply exchangeRaw(const Frame& bytes, std::uint32_t waitMs);
 
     // The Tx and Rx lines of the active port's buffers as they are now.
     void logTx();
@@ -75,11 +106,32 @@ public:
     void appendLine(const std::string& line);
 
 private:
+    // The request last written and what is known of it.
+    struct InFlight {
+        Request request;
+        std::uint64_t sentMs = 0;
+        std::uint32_t waitMs = 0;
+        bool waited = false;
+        bool transmitted = false;
+    };
+    // What a request settled by a later one got within its own wait.
+    struct Kept {
+        RequestId id = 0;
+        std::optional<Frame> reply;
+    };
+
+    void settlePrevious(Previous previous);
+    Request open(std::optional<std::uint8_t> command, std::uint32_t waitMs);
+    void tapReply(const std::optional<Frame>& reply);
+
     PortChannel channel_;
     LinkEvents events_;
     ReceiveThread receiver_;
     TrafficSink* sink_ = nullptr;
     WireTap tap_;
+    RequestId lastId_ = 0;
+    std::optional<InFlight> inFlight_;
+    std::optional<Kept> kept_;
 };
 
 }  // namespace orvo::link

@@ -1,5 +1,7 @@
 #include "link/link_events.h"
 
+#include <chrono>
+
 namespace orvo::link {
 
 platform::AutoResetEvent* LinkEvents::response(std::uint8_t code) {
@@ -16,26 +18,55 @@ void LinkEvents::resetAll() {
     }
 }
 
-void LinkEvents::deliverReply(const Frame& reply) {
-    anyReply.set();
-    const auto index = commandIndex(frameCommand(reply));
-    if (!index) {
-        return;
-    }
-    {
-        std::lock_guard lock(repliesMutex_);
-        replies_[*index] = reply;
-    }
-    responses_[*index].set();
+void LinkEvents::openAnswer(RequestId request) {
+    std::lock_guard lock(answerMutex_);
+    answerFor_ = request;
+    answer_ = Answer{};
 }
 
-std::optional<Frame> LinkEvents::lastReply(std::uint8_t code) const {
-    const auto index = commandIndex(code);
-    if (!index) {
-        return std::nullopt;
+void LinkEvents::deliverReply(RequestId request, const Frame& reply) {
+    {
+        std::lock_guard lock(answerMutex_);
+        if (request == answerFor_) {
+            answer_.reply = reply;
+        }
     }
-    std::lock_guard lock(repliesMutex_);
-    return replies_[*index];
+    answerChanged_.notify_all();
+    anyReply.set();
+    if (platform::AutoResetEvent* event = response(frameCommand(reply))) {
+        event->set();
+    }
+}
+
+void LinkEvents::deliverErrorReply(RequestId request, const Frame& reply) {
+    {
+        std::lock_guard lock(answerMutex_);
+        if (request == answerFor_) {
+            answer_.errorReply = reply;
+        }
+    }
+    answerChanged_.notify_all();
+}
+
+void LinkEvents::endAnswer(RequestId request) {
+    {
+        std::lock_guard lock(answerMutex_);
+        if (request == answerFor_) {
+            answer_.passEnded = true;
+        }
+    }
+    answerChanged_.notify_all();
+}
+
+Answer LinkEvents::waitAnswer(RequestId request, std::uint32_t timeoutMs) {
+    std::unique_lock lock(answerMutex_);
+    const bool mine = answerChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return answerFor_ != request || answer_.settled();
+    });
+    if (!mine || answerFor_ != request) {
+        return {};
+    }
+    return answer_;
 }
 
 }  // namespace orvo::link

@@ -4,6 +4,7 @@
 
 #include "link/frame_io.h"
 #include "link/timing.h"
+#include "platform/clock.h"
 
 namespace orvo::link {
 
@@ -43,6 +44,10 @@ void ReceiveThread::stop() {
     events_.transmit.set();  // cut the wait for a written frame short
     thread_.join();
     events_.transmit.reset();
+    {
+        std::lock_guard lock(passMutex_);
+        served_ = expected_.id;
+    }
 }
 
 bool ReceiveThread::pauseUnlessStopping(std::uint32_t ms) {
@@ -56,8 +61,25 @@ bool ReceiveThread::stopping() {
     return stopping_;
 }
 
-void ReceiveThread::expectReplyTo(std::optional<std::uint8_t> command) {
-    expected_ = command ? int{*command} : kAnyReply;
+void ReceiveThread::expect(const PassRequest& request) {
+    std::lock_guard lock(passMutex_);
+    // A frame written before this one and not yet taken up needs no pass of its own.
+    events_.transmit.reset();
+    if (!passActive_) {
+        served_ = expected_.id;
+    }
+    expected_ = request;
+}
+
+void ReceiveThread::awaitPass(RequestId request) {
+    std::unique_lock lock(passMutex_);
+    if (!thread_.joinable()) {
+        return;
+    }
+    // The thread takes a written frame up at once; the bound only keeps a stuck device from
+    // holding the window for ever.
+    passEnded_.wait_for(lock, std::chrono::milliseconds(timing::kPassEndBoundMs),
+                        [&] { return !passActive_ && served_ >= request; });
 }
 
 void ReceiveThread::endPass() {
@@ -72,8 +94,8 @@ void ReceiveThread::endPass() {
     }
     stopRequested_.notify_all();
     passEnded_.wait(lock, [this] { return !passActive_; });
-    // A frame written before this one and not yet taken up needs no pass of its own.
     events_.transmit.reset();
+    served_ = expected_.id;
     abandon_ = false;
 }
 
@@ -86,24 +108,29 @@ void ReceiveThread::run() {
             }
             continue;
         }
+        PassRequest request;
         {
             std::lock_guard lock(passMutex_);
-            if (abandon_) {
-                continue;  // the next request is being written; its own frame wakes us again
+            // A request already served (the later bytes of a raw frame written byte by byte
+            // wake the thread again), or one being given up, gets no pass.
+            if (abandon_ || expected_.id == served_) {
+                continue;
             }
             passActive_ = true;
-            passExpects_ = expected_.load();
+            request = expected_;
         }
         // The reply is left to arrive in the driver's queue before it is read.
         const bool stopped = !pauseUnlessStopping(timing::kPauseBeforeReadMs) && stopping();
         if (!stopped && !abandon_) {
-            handle(receiveFrame(channel_, kActivePort, [this] { return abandon_.load(); }));
+            readFor(request);
         }
         ++passes_;
         {
             std::lock_guard lock(passMutex_);
             passActive_ = false;
+            served_ = request.id;
         }
+        events_.endAnswer(request.id);
         passEnded_.notify_all();
         if (stopped) {
             return;
@@ -111,27 +138,48 @@ void ReceiveThread::run() {
     }
 }
 
-void ReceiveThread::handle(const ReceiveResult& result) {
-    receiveStatus_ = result.status;
-    if (result.status == status::kOk) {
-        const int expected = passExpects_;
-        if (expected == kAnyReply || frameCommand(result.frame) == expected) {
-            events_.deliverReply(result.frame);
-        } else {
-            // A reply to an earlier request, read after this request's purge.
-            events_.anyReply.set();
+void ReceiveThread::readFor(const PassRequest& request) {
+    const auto abandoned = [this] { return abandon_.load(); };
+    readPastAny_ = false;
+    while (!abandon_) {
+        const ReceiveResult result =
+            receiveFrame(channel_, kActivePort, abandoned, request.listenUntilMs);
+        if (!handle(result, request)) {
+            return;
         }
-        return;
+    }
+}
+
+bool ReceiveThread::handle(const ReceiveResult& result, const PassRequest& request) {
+    // Silence after a frame read past leaves the status of that frame.
+    if (result.received != 0 || !readPastAny_) {
+        receiveStatus_ = result.status;
+    }
+    const auto answers = [&request](std::uint8_t code) {
+        return !request.command || (code & ~kErrorBit) == *request.command;
+    };
+    if (result.status == status::kOk) {
+        if (answers(frameCommand(result.frame))) {
+            events_.deliverReply(request.id, result.frame);
+            return false;
+        }
+        // A reply to an earlier request, come after its wait: it answers nothing. The request's
+        // own reply follows it, since the encoder answers in turn.
+        events_.anyReply.set();
+        readPastAny_ = true;
+        return true;
     }
     // A reply that never arrived leaves no trace: the waiting caller simply times out.
     if (result.lastReadCount == 0) {
-        return;
+        return false;
     }
     // Only a whole frame that passes every other check is an error reply: in a frame shifted by a
     // stray byte the error bit may be any data byte's.
     constexpr LinkStatus kOtherChecks = status::kStartByte | status::kEndByte;
-    if ((result.status & status::kErrorReply) != 0 &&
-        (result.status & status::kReceiveFrame) != 0 && (result.status & kOtherChecks) == 0) {
+    const bool wholeErrorReply = (result.status & status::kErrorReply) != 0 &&
+                                 (result.status & status::kReceiveFrame) != 0 &&
+                                 (result.status & kOtherChecks) == 0;
+    if (wholeErrorReply) {
         events_.errorReply.set();
     }
     if (sink_ != nullptr && dispatch_) {
@@ -145,6 +193,15 @@ void ReceiveThread::handle(const ReceiveResult& result) {
             });
         }
     }
+    if (wholeErrorReply && answers(frameCommand(result.frame))) {
+        events_.deliverErrorReply(request.id, result.frame);
+    } else if (wholeErrorReply && (result.status & status::kChecksum) == 0) {
+        // An error reply to an earlier request: read past it as past any late reply.
+        readPastAny_ = true;
+        return true;
+    }
+    // No resynchronisation after a frame that fails its checks: the pass ends here.
+    return false;
 }
 
 }  // namespace orvo::link

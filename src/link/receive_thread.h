@@ -1,8 +1,13 @@
 #pragma once
 
 // The one background thread of the link. It sleeps until a frame has been written, leaves the
-// reply time to arrive, reads and checks it, and signals the event of the reply's command.
-// Failed checks become lines for the traffic window, handed to the UI thread.
+// reply time to arrive, reads and checks it, and hands it to the request it answers. Failed
+// checks become lines for the traffic window, handed to the UI thread.
+//
+// A receive pass serves one request. It keeps reading until it has that request's reply: a
+// valid reply of another code (a late answer to an earlier request) answers nothing and is read
+// past. It ends on the request's own reply, on a frame that fails its checks, or when no frame
+// has begun by the request's listening deadline.
 
 #include <atomic>
 #include <condition_variable>
@@ -18,6 +23,13 @@
 #include "link/traffic.h"
 
 namespace orvo::link {
+
+// The request a receive pass reads for.
+struct PassRequest {
+    RequestId id = 0;
+    std::optional<std::uint8_t> command;  // none: the first valid reply of any code is taken
+    std::uint64_t listenUntilMs = 0;      // no frame begun by then: the reply is lost
+};
 
 class ReceiveThread {
 public:
@@ -37,27 +49,30 @@ public:
     void stop();
     bool running() const { return thread_.joinable(); }
 
-    // UI thread, before a request is purged and written: ends a receive pass still pausing or
-    // reading for the previous request and waits until it has, and forgets a written frame the
-    // thread has not taken up yet. The pass of the new request then reads only what arrives
-    // after its purge.
+    // UI thread, before a request is written: the request the next pass reads for. Forgets a
+    // written frame the thread has not taken up yet.
+    void expect(const PassRequest& request);
+    // UI thread: waits until the pass for this request has ended (its reply read, a frame
+    // failed, or its listening deadline passed), or at once when no pass will come for it.
+    void awaitPass(RequestId request);
+    // UI thread: ends a receive pass still pausing or reading at once and waits until it has;
+    // the request it served gets no pass. For a port that is about to close or change, and for
+    // a request that repeats the one in flight.
     void endPass();
-    // UI thread, before a request is written: the code whose reply the next pass waits for. A
-    // valid reply of another code read in that pass answers no request (it came too late for its
-    // own), so it signals no response event; with no code, any reply is taken.
-    void expectReplyTo(std::optional<std::uint8_t> command);
 
-    // The status of the last receive pass.
+    // The status of the last frame read.
     LinkStatus receiveStatus() const { return receiveStatus_; }
     // Number of completed receive passes, for tests that wait for the thread to settle.
     std::uint64_t passes() const { return passes_; }
 
 private:
     void run();
-    // False when the pause was cut short, by a stop or by the next request.
+    // False when the pause was cut short, by a stop or by endPass.
     bool pauseUnlessStopping(std::uint32_t ms);
     bool stopping();
-    void handle(const ReceiveResult& result);
+    void readFor(const PassRequest& request);
+    // True when the pass reads on for its request's own reply.
+    bool handle(const ReceiveResult& result, const PassRequest& request);
 
     PortChannel& channel_;
     LinkEvents& events_;
@@ -73,11 +88,10 @@ private:
     std::mutex passMutex_;
     std::condition_variable passEnded_;
     bool passActive_ = false;
+    PassRequest expected_;
+    RequestId served_ = 0;  // the last request whose pass ended or was given up
     std::atomic<bool> abandon_{false};
-    // The code the pass in progress waits for; kAnyReply when it takes whatever comes.
-    static constexpr int kAnyReply = -1;
-    std::atomic<int> expected_{kAnyReply};
-    std::atomic<int> passExpects_{kAnyReply};
+    bool readPastAny_ = false;  // receive thread only: this pass read past another's reply
     std::atomic<LinkStatus> receiveStatus_{status::kOk};
     std::atomic<std::uint64_t> passes_{0};
 };

@@ -19,6 +19,14 @@ inline constexpr std::uint32_t kEmptyReadPauseMs = 2;
 inline constexpr std::uint32_t kReadSliceMs = 10;
 // The receive thread's wait for a written frame; on time-out it simply waits again.
 inline constexpr std::uint32_t kTransmitWaitMs = kReplyTimeoutMs;
+// How long past its caller's wait a request's reply is still listened for. A busy encoder may
+// answer late, and it answers in turn: until the late reply is off the line, the next request
+// would be answered late too, or find that reply where its own should be. So the next request
+// goes out only once the reply has come or this grace has passed; a reply that has not begun
+// by then is taken as lost.
+inline constexpr std::uint32_t kLateReplyGraceMs = 300;
+// A safety bound on waiting for a receive pass to end; passes end well within it.
+inline constexpr std::uint32_t kPassEndBoundMs = 2000;
 
 // Port time-outs set on every open: a one-byte read waits at most 251 ms, a 9-byte write 259 ms.
 inline constexpr std::uint32_t kReadIntervalMs = 15;

@@ -78,22 +78,20 @@ void ProgrammingSteps::startTeaching(widgets::BitBtn* start, widgets::BitBtn* st
 
 ProgrammingSteps::StopAnswer ProgrammingSteps::stopTeaching() {
     StopAnswer answer;
-    // Only an error reply to this stop may explain a refusal, not one left from before.
-    context_.link.events().errorReply.reset();
-    const link::Reply reply =
-        exchange(link::cmd::kAcquisition, link::acquisition::kStop, link::TrafficLog::Never);
-    if (reply.ok()) {
+    link::Link& link = context_.link;
+    const link::Request stop =
+        link.sendFrame(context_.state.nodeId, link::cmd::kAcquisition, link::acquisition::kStop);
+    link::Answer reply = link.waitAnswer(stop, link::replyWaitMs(link::cmd::kAcquisition));
+    if (!reply.reply && !reply.errorReply) {
+        // A refusal may take longer than a reply: only an error reply to this stop explains one.
+        reply.errorReply = link.waitAnswer(stop, 2 * link::kReplyTimeoutMs).errorReply;
+    }
+    if (reply.reply) {
         answer.kind = StopAnswer::Kind::Taken;
         clearProgrammingError();
-    } else if (context_.link.events().errorReply.wait(2 * link::kReplyTimeoutMs)) {
-        // A refused stop comes back as an error reply, which never signals the command's own
-        // event; its reason is in the bytes as they were received.
-        const link::Frame received =
-            context_.link.channel().slot(link::kActivePort).receive.snapshot();
-        if ((link::frameCommand(received) & link::cmd::kAcquisition) == link::cmd::kAcquisition) {
-            answer.kind = StopAnswer::Kind::Refused;
-            answer.reason = link::frameDataLow(received) & link::acquisition::kReasonMask;
-        }
+    } else if (reply.errorReply) {
+        answer.kind = StopAnswer::Kind::Refused;
+        answer.reason = link::frameDataLow(*reply.errorReply) & link::acquisition::kReasonMask;
     }
     context_.link.logTx();
     context_.link.logRx();

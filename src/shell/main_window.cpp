@@ -273,9 +273,7 @@ void TForm1::FormDestroy() {
     // The encoder state goes before the controls; the baud-rate box stops reporting to it.
     QObject::disconnect(Panel1->ComboBox2, &QComboBox::currentTextChanged, nullptr, nullptr);
     // The port goes first, so that a read in progress ends before the thread is stopped.
-    if (link_->channel().isOpen(link::kActivePort)) {
-        link_->channel().closePort(link::kActivePort);
-    }
+    link_->closeActivePort();
     if (receiveThreadStarted_) {
         link_->receiveThread().stop();
         receiveThreadStarted_ = false;

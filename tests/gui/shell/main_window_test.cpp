@@ -344,7 +344,7 @@ TEST(MainWindow, ClosingClosesThePortBeforeTheReceiveThreadStops) {
     ASSERT_EQ(w.serialLink().openActivePort("ttySIM0", 9600), link::status::kOk);
     ASSERT_TRUE(f.ports.isOpen("/sim/ttySIM0"));
     // A request still unanswered: the receive thread is reading when the window goes.
-    w.serialLink().sendFrame(0, link::cmd::kReadNode, 0);
+    EXPECT_EQ(w.serialLink().sendFrame(0, link::cmd::kReadNode, 0).status, link::status::kOk);
     f.close();
     EXPECT_FALSE(f.ports.isOpen("/sim/ttySIM0"));
 }

@@ -40,7 +40,7 @@ protected:
     // Sends a request and waits until the receive thread has finished its pass.
     void sendAndSettle(std::uint8_t command) {
         const auto before = link.receiveThread().passes();
-        ASSERT_EQ(link.sendFrame(0, command, 0), status::kOk);
+        ASSERT_EQ(link.sendFrame(0, command, 0).status, status::kOk);
         const auto deadline = platform::monotonicMs() + 2000;
         while (link.receiveThread().passes() == before && platform::monotonicMs() < deadline) {
             platform::sleepMs(5);
@@ -151,7 +151,7 @@ TEST_F(ReceiveThreadTest, LinesFollowTheLanguageAndReachOnlyThroughTheDispatcher
     sink.italian = true;
     answerWith(bytesOf(reply(5, 0x54, 0)));
     const auto before = link.receiveThread().passes();
-    ASSERT_EQ(link.sendFrame(0, cmd::kReadOutputType, 0), status::kOk);
+    ASSERT_EQ(link.sendFrame(0, cmd::kReadOutputType, 0).status, status::kOk);
     while (link.receiveThread().passes() == before) {
         platform::sleepMs(5);
     }
@@ -215,9 +215,9 @@ TEST_F(ReceiveThreadTest, TimedOutExchangeLogsOnlyWhenAskedWithZerosForMissingBy
     EXPECT_EQ(sink.lines[1], "Rx: 7C  00  10  00 00 00 00  00  00");
 }
 
-TEST_F(ReceiveThreadTest, LateReplySatisfiesTheNextWaitOnItsCode) {
-    // The reply comes after the 100 ms wait has given up, but within the receive budget.
-    // The encoder's late answer comes from a thread of its own, joined before the device goes.
+TEST_F(ReceiveThreadTest, ALateReplyNeverAnswersTheNextRequestOfItsCode) {
+    // The reply comes after the 100 ms wait has given up. The encoder's late answer comes from a
+    // thread of its own, joined before the device goes.
     std::thread encoder;
     devices.active().setOnWrite([this, &encoder](const Bytes&) {
         encoder = std::thread([this] {
@@ -228,19 +228,62 @@ TEST_F(ReceiveThreadTest, LateReplySatisfiesTheNextWaitOnItsCode) {
     EXPECT_FALSE(link.exchange(3, cmd::kReadInfoTurn, 0).ok());
     devices.active().setOnWrite(nullptr);
     encoder.join();
-    // The receive pass takes the late reply within its budget.
-    const auto settled = platform::monotonicMs() + 2000;
-    while (!link.events().lastReply(cmd::kReadInfoTurn) && platform::monotonicMs() < settled) {
-        platform::sleepMs(5);
-    }
 
-    // The next wait on the same code is satisfied at once, with the late reply's data.
-    const auto start = platform::monotonicMs();
-    ASSERT_EQ(link.sendFrame(3, cmd::kReadInfoTurn, 0), status::kOk);
-    const auto frame = link.waitReply(cmd::kReadInfoTurn);
-    ASSERT_TRUE(frame.has_value());
-    EXPECT_EQ(frameData(*frame), 8192u);
-    EXPECT_LT(platform::monotonicMs() - start, 90u);
+    // The next request of that code goes out once the late reply is off the line, and gets only
+    // its own: here none, since the encoder stays silent.
+    const Request next = link.sendFrame(3, cmd::kReadInfoTurn, 0);
+    ASSERT_EQ(next.status, status::kOk);
+    EXPECT_FALSE(link.waitReply(next).has_value());
+    // Its own reply, when one comes, is taken.
+    answerWith(bytesOf(reply(3, cmd::kReadInfoTurn, 4096)));
+    const Reply own = link.exchange(3, cmd::kReadInfoTurn, 0);
+    ASSERT_TRUE(own.ok());
+    EXPECT_EQ(own.data(), 4096u);
+}
+
+TEST_F(ReceiveThreadTest, APassReadsPastRepliesOfOtherCodesToItsOwn) {
+    const Frame own = reply(3, cmd::kReadNumTurns, 4096);
+    const struct {
+        const char* name;
+        Bytes before;
+    } cases[] = {
+        {"a late reply of another code", bytesOf(reply(3, cmd::kReadPosition, 77))},
+        {"two of them",
+         [] {
+             Bytes b = bytesOf(reply(3, cmd::kReadPosition, 77));
+             const Frame second = reply(3, cmd::kReadAnalog, 1);
+             b.insert(b.end(), second.begin(), second.end());
+             return b;
+         }()},
+        {"a late error reply of another code", bytesOf(reply(3, 0x40 | cmd::kReadAnalog, 0))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes incoming = c.before;
+        incoming.insert(incoming.end(), own.begin(), own.end());
+        answerWith(incoming);
+        const Reply r = link.exchange(3, cmd::kReadNumTurns, 0);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(*r.frame, own);
+    }
+}
+
+TEST_F(ReceiveThreadTest, ARequestSentWithoutWaitingKeepsItsReplyWhenAnotherGoesOut) {
+    int writes = 0;
+    devices.active().setOnWrite([&](const Bytes&) {
+        devices.active().pushIncoming(bytesOf(writes++ == 0 ? reply(3, cmd::kReadPosition, 1234)
+                                                            : reply(3, cmd::kReadPreset, 9)));
+    });
+    const Request poll = link.sendFrame(3, cmd::kReadPosition, 0);
+    // Another request before the first is waited for: it takes the first one's reply off the
+    // line first, and gets its own.
+    const Reply preset = link.exchange(3, cmd::kReadPreset, 0);
+    ASSERT_TRUE(preset.ok());
+    EXPECT_EQ(preset.data(), 9u);
+    const std::optional<Frame> reading = link.waitReply(poll);
+    ASSERT_TRUE(reading.has_value());
+    EXPECT_EQ(frameData(*reading), 1234u);
+    EXPECT_EQ(writes, 2);
 }
 
 TEST(ReceiveThreadLifecycle, StopsPromptlyAndStartsOnce) {
@@ -262,7 +305,7 @@ TEST(ReceiveThreadLifecycle, ShutdownClosesThePortBeforeStoppingAReadInProgress)
     link.channel().setPortName("ttyS0", kActivePort);
     ASSERT_EQ(link.channel().openPort(kActivePort), status::kOk);
     // No answer: the receive thread sits in a 250 ms read when shutdown comes.
-    ASSERT_EQ(link.sendFrame(0, cmd::kReadNode, 0), status::kOk);
+    ASSERT_EQ(link.sendFrame(0, cmd::kReadNode, 0).status, status::kOk);
     platform::sleepMs(80);
     link.shutdown();
     EXPECT_FALSE(link.channel().isOpen(kActivePort));
