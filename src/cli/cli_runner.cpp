@@ -196,7 +196,7 @@ Runner::Runner(Options options, Environment environment)
         trace_ = std::make_unique<TraceSink>(*env_.err, env_.traceTime, catalogue_);
         TraceSink* sink = trace_.get();
         link_->setTrafficSink(sink, [](std::function<void()> task) { task(); });
-        link_->setWireTap([sink](const std::string& line) { sink->line(line); });
+        link_->setWireTap([sink](link::RequestId, const std::string& line) { sink->line(line); });
     }
     state_.baudRate = kBaudText;
     procedures_ = std::make_unique<params::ParameterProcedures>(*link_, state_);

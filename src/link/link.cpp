@@ -100,14 +100,14 @@ Request Link::sendFrame(std::uint8_t node, std::uint8_t command, std::uint32_t d
     inFlight_->sentMs = platform::monotonicMs();
     inFlight_->transmitted = request.status == status::kOk;
     if (tap_) {
-        tap_(txLine(channel_.slot(kActivePort).transmit));
+        tap_(request.id, txLine(channel_.slot(kActivePort).transmit));
     }
     return request;
 }
 
-void Link::tapReply(const std::optional<Frame>& reply) {
+void Link::tapReply(RequestId request, const std::optional<Frame>& reply) {
     if (tap_) {
-        tap_(reply ? rxLine(*reply) : std::string("Rx: no reply"));
+        tap_(request, reply ? rxLine(*reply) : std::string("Rx: no reply"));
     }
 }
 
@@ -115,12 +115,12 @@ std::optional<Frame> Link::waitReply(const Request& request, std::optional<std::
     if (kept_ && kept_->id == request.id) {
         std::optional<Frame> reply = kept_->reply;
         kept_.reset();
-        tapReply(reply);
+        tapReply(request.id, reply);
         return reply;
     }
     const std::optional<Frame> reply =
         waitAnswer(request, waitMs.value_or(replyWaitMs(request.command))).reply;
-    tapReply(reply);
+    tapReply(request.id, reply);
     return reply;
 }
 
@@ -143,7 +143,7 @@ Reply Link::exchange(std::uint8_t node, std::uint8_t command, std::uint32_t data
     const Answer answer = waitAnswer(request, waitMs.value_or(replyWaitMs(command)));
     reply.frame = answer.reply;
     reply.errorReply = answer.errorReply;
-    tapReply(reply.frame);
+    tapReply(request.id, reply.frame);
     if (log == TrafficLog::Always || (log == TrafficLog::OnReply && reply.ok())) {
         logTx();
         logRx();
@@ -165,9 +165,13 @@ Reply Link::exchangeRaw(const Frame& bytes, std::uint32_t waitMs) {
         inFlight_->transmitted = inFlight_->transmitted || status == status::kOk;
     }
     inFlight_->sentMs = platform::monotonicMs();
+    if (tap_) {
+        tap_(request.id, txLine(bytes));
+    }
     const Answer answer = waitAnswer(request, waitMs);
     reply.frame = answer.reply;
     reply.errorReply = answer.errorReply;
+    tapReply(request.id, reply.frame);
     return reply;
 }
 

@@ -50,9 +50,10 @@ enum class Previous {
     Repeat,
 };
 
-// Sees every frame the link sends and every reply it waits for, as its Tx or Rx line: the lines
-// the window logs and the ones it does not. Called on the thread that sends and waits.
-using WireTap = std::function<void(const std::string& line)>;
+// Sees every frame the link sends and every reply it waits for, as its Tx or Rx line with the
+// number of the request it belongs to: the lines the window logs and the ones it does not.
+// Called on the thread that sends and waits.
+using WireTap = std::function<void(RequestId request, const std::string& line)>;
 
 class Link {
 public:
@@ -122,7 +123,7 @@ private:
 
     void settlePrevious(Previous previous);
     Request open(std::optional<std::uint8_t> command, std::uint32_t waitMs);
-    void tapReply(const std::optional<Frame>& reply);
+    void tapReply(RequestId request, const std::optional<Frame>& reply);
 
     PortChannel channel_;
     LinkEvents events_;

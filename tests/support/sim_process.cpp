@@ -18,13 +18,20 @@ constexpr int kReadyTimeoutMs = 10000;
 }
 
 SimProcess::SimProcess(const std::string& program, const std::filesystem::path& workingFolder,
-                       const std::vector<std::string>& args) {
+                       const std::vector<std::string>& args,
+                       const std::filesystem::path& errorLog) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         return;
     }
-    pid_ = spawnProgram(program, workingFolder, args, fds[1], fds[1]);
+    const int logFd = errorLog.empty()
+                          ? -1
+                          : open(errorLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_ = spawnProgram(program, workingFolder, args, fds[1], logFd >= 0 ? logFd : fds[1]);
     close(fds[1]);
+    if (logFd >= 0) {
+        close(logFd);
+    }
     outFd_ = fds[0];
     if (pid_ < 0) {
         return;

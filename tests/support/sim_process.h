@@ -14,9 +14,10 @@ namespace orvo::testing {
 class SimProcess {
 public:
     // Starts the program with `args` in `workingFolder`; ready() tells whether it announced
-    // its port within the time allowed.
+    // its port within the time allowed. With an error log, the program's standard error goes
+    // to that file (its frame log, with --verbose) instead of into output().
     SimProcess(const std::string& program, const std::filesystem::path& workingFolder,
-               const std::vector<std::string>& args);
+               const std::vector<std::string>& args, const std::filesystem::path& errorLog = {});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;

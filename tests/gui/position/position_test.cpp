@@ -444,7 +444,7 @@ TEST(PositionPreset, WrittenActivatedAndLoggedAndThePositionFollows) {
     EXPECT_EQ(r.framesOf(cmd::kWritePreset).back().data, 2000u);
 }
 
-TEST(PositionPreset, AClickWhileAReadingIsInFlightTakesThatReadingFirst) {
+TEST(PositionPreset, AClickWhileAReadingIsInFlightKeepsThatReadingForTheNextStep) {
     Rig r(binarySsi());
     TForm1& w = r.openAndSearch();
     r.placeShaft(1.5);
@@ -456,11 +456,12 @@ TEST(PositionPreset, AClickWhileAReadingIsInFlightTakesThatReadingFirst) {
 
     // Drive the cycle by hand up to a request that has just gone out.
     using connection::PositionMonitor;
+    p.Timer1->stop();
     while (w.positionMonitor->positionCycle() != PositionMonitor::kSendRequest) {
         w.positionMonitor->PollTick();
     }
     w.positionMonitor->PollTick();
-    // The click comes while the reply is arriving: a send now would purge its first bytes.
+    // The click comes while the reply is arriving: the preset's frames go out once it is in.
     platform::sleepMs(6);
     p.Edit2->clear();
     p.Edit5->setText("500");
@@ -468,8 +469,10 @@ TEST(PositionPreset, AClickWhileAReadingIsInFlightTakesThatReadingFirst) {
 
     EXPECT_EQ(p.BitBtn8->glyph(), Glyph::Success);
     EXPECT_EQ(s.resolution.presetValue, 500u);
+    // The reading was kept for the polling's next step, which shows it.
+    EXPECT_EQ(w.positionMonitor->positionCycle(), PositionMonitor::kTakeReply);
+    w.positionMonitor->PollTick();
     EXPECT_EQ(p.Edit2->text(), "12288");
-    EXPECT_EQ(w.positionMonitor->positionCycle(), PositionMonitor::kPause);
 }
 
 TEST(PositionPreset, RefusalsShowTheirMessageRestoreTheFieldAndSendNothing) {

@@ -85,11 +85,77 @@ TEST_F(RecoveryTest, AReplyThatComesTooLateForItsRequestAnswersNoOtherCode) {
     // The serial-number reply comes 130 ms late: into the output-type request's pass.
     encoder->addFault({sim::Fault::lateReply(130), sim::FaultScope::nextFrames(1), std::nullopt});
     EXPECT_FALSE(readRight(true));
-    readRight(false);
-    // Its event was not signalled by a reply read for another request: the next serial read
-    // waits for its own reply and gets it.
+    // The late reply is read past: the output-type request gets its own.
+    EXPECT_TRUE(readRight(false));
+    // The next serial read waits for its own reply and gets it.
     EXPECT_TRUE(readRight(true));
     EXPECT_TRUE(readRight(false));
+}
+
+// A reply that comes after its wait, read against requests that follow it at once. The encoder
+// answers in turn, so the late reply holds back the next one; whatever the timing, a request
+// gets its own reply or fails, and never the earlier one's.
+TEST(LateReplies, ALateReplyNeverAnswersALaterRequest) {
+    constexpr std::uint32_t kDiagnosticWord = 0x05;
+    constexpr std::uint32_t kDacWord = 0x1030AB;
+    struct Case {
+        const char* name;
+        std::uint32_t lateMs;
+        std::uint8_t lateCode;
+        std::uint32_t lateData;
+        std::uint8_t nextCode;
+        std::uint32_t nextData;
+        std::uint32_t nextAnswer;
+    };
+    const Case cases[] = {
+        {"the diagnostic word 130 ms late, then the DAC word", 130, cmd::kReadAnalog,
+         analog_select::kDiagnostic, cmd::kReadAnalog, analog_select::kDacControl, kDacWord},
+        {"the diagnostic word 250 ms late, then the DAC word", 250, cmd::kReadAnalog,
+         analog_select::kDiagnostic, cmd::kReadAnalog, analog_select::kDacControl, kDacWord},
+        {"the DAC word 180 ms late, then the diagnostic word", 180, cmd::kReadAnalog,
+         analog_select::kDacControl, cmd::kReadAnalog, analog_select::kDiagnostic, kDiagnosticWord},
+        {"the position 180 ms late, then the DAC word", 180, cmd::kReadPosition, 0,
+         cmd::kReadAnalog, analog_select::kDacControl, kDacWord},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::SimulatedPorts ports;
+        const auto encoder = ports.addEncoder("/sim/ttyA", sim::Family::Analog);
+        encoder->withModel([&](sim::EncoderModel& m) {
+            m.setDiagnosticWord(kDiagnosticWord);
+            sim::Parameters p = m.working();
+            p.dacControl = kDacWord;
+            m.loadStored(p);
+        });
+        Link link{ports.deviceFactory(), [](const std::string& name) { return name; }};
+        link.start();
+        ASSERT_EQ(link.openActivePort("/sim/ttyA", 9600), status::kOk);
+        encoder->addFault(
+            {sim::Fault::lateReply(c.lateMs), sim::FaultScope::nextFrames(1), c.lateCode});
+        EXPECT_FALSE(link.exchange(1, c.lateCode, c.lateData, TrafficLog::Never).ok());
+        const Reply next = link.exchange(1, c.nextCode, c.nextData, TrafficLog::Never);
+        if (next.ok()) {
+            EXPECT_EQ(frameCommand(*next.frame), c.nextCode);
+            EXPECT_EQ(next.data(), c.nextAnswer);
+        }
+        // The late reply is let off the line before the next request goes out, so the encoder is
+        // free to answer that one in time.
+        EXPECT_TRUE(next.ok());
+        link.shutdown();
+    }
+}
+
+TEST_F(RecoveryTest, AReplyWaitedForLaterIsTakenEvenWhenAnotherRequestWentOutFirst) {
+    ASSERT_TRUE(readRight(true));
+    // As the position polling does: one request sent, its reply to be taken later; a user's
+    // request goes out in between.
+    const Request first = link.sendFrame(1, cmd::kReadSerialNumber, 0);
+    EXPECT_TRUE(readRight(false));
+    const std::optional<Frame> reply = link.waitReply(first);
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(frameData(*reply), kSerial);
+    // Asked again, it is not handed out twice.
+    EXPECT_FALSE(link.waitReply(first, 0).has_value());
 }
 
 }  // namespace
