@@ -129,9 +129,7 @@ Answer Link::waitAnswer(const Request& request, std::uint32_t waitMs) {
         return {};  // settled by a later request, and its reply already handed out
     }
     inFlight_->waited = true;
-    if (!inFlight_->transmitted) {
-        return {};  // the frame did not go out: no reply can come
-    }
+    // A frame that did not go out wakes no receive pass: the wait simply runs out.
     return events_.waitAnswer(request.id, waitMs);
 }
 
