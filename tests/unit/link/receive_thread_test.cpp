@@ -286,6 +286,19 @@ TEST_F(ReceiveThreadTest, ARequestSentWithoutWaitingKeepsItsReplyWhenAnotherGoes
     EXPECT_EQ(writes, 2);
 }
 
+TEST_F(ReceiveThreadTest, ARawFrameTakesAnyReplyReadAfterItAndNothingLeftFromBefore) {
+    // A reply nobody waited for signalled the any-reply event earlier.
+    link.events().anyReply.set();
+    const Frame typed = reply(3, 0x35, 0);
+    EXPECT_FALSE(link.exchangeRaw(typed, 2 * kReplyTimeoutMs).ok());
+    // A reply of any code, even one outside the table, answers the raw frame.
+    const Frame answer = reply(3, 0x35, 0x01020304);
+    answerWith(bytesOf(answer));
+    const Reply r = link.exchangeRaw(typed, 2 * kReplyTimeoutMs);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(*r.frame, answer);
+}
+
 TEST(ReceiveThreadLifecycle, StopsPromptlyAndStartsOnce) {
     testing::FakeDevices devices;
     Link link{devices.factory(), testing::devPathResolver()};
