@@ -6,12 +6,12 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev libqt6serialport6-dev qt6-svg-dev
+    qt6-base-dev qt6-serialport-dev qt6-svg-dev
     libgtest-dev libgmock-dev
     clang-format python3
     clang libclang-rt-dev
     xvfb xauth
-    groff-base desktop-file-utils appstream dpkg-dev file
+    groff-base desktop-file-utils appstream dpkg-dev file lintian
 )
 
 missing=()

@@ -51,6 +51,7 @@ current folder, and prints "serving <slave> as File_data/ports/NAME" once ready.
   --verbose                     log every frame to stderr
   --quiet                       log nothing but errors
   --help                        this text
+  --version                     the program's version
 
 Fault RULE: KIND[:KEY=VALUE]...
   KIND    noreply | error (or errorbit) | checksum | start | end | short | stray | late | data
@@ -110,7 +111,20 @@ std::optional<double> parseDouble(const std::string& text) {
 }
 
 // Parses the command line; prints the reason and returns nothing on a bad one.
-std::optional<Options> parseOptions(int argc, char** argv, bool& wantHelp) {
+// The options that take a value.
+bool takesValue(const std::string& name) {
+    static const char* const kNames[] = {"--family",     "--node",       "--serial", "--link",
+                                         "--speed",      "--state",      "--fault",  "--seed",
+                                         "--diagnostic", "--device-type"};
+    for (const char* known : kNames) {
+        if (name == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<Options> parseOptions(int argc, char** argv, bool& wantHelp, bool& wantVersion) {
     Options options;
     std::vector<std::string> args(argv + 1, argv + argc);
     auto fail = [](const std::string& why) -> std::optional<Options> {
@@ -136,6 +150,16 @@ std::optional<Options> parseOptions(int argc, char** argv, bool& wantHelp) {
         if (name == "--help" || name == "-h") {
             wantHelp = true;
             return options;
+        }
+        if (name == "--version") {
+            wantVersion = true;
+            return options;
+        }
+        if (name.rfind("-", 0) != 0) {
+            return fail("unexpected argument '" + name + "'");
+        }
+        if (name != "--verbose" && name != "--quiet" && !takesValue(name)) {
+            return fail("unknown option '" + name + "'");
         }
         if (name == "--verbose") {
             options.verbose = true;
@@ -287,9 +311,14 @@ std::shared_ptr<SimulatedEncoder> buildEncoder(const Options& options) {
 
 int main(int argc, char** argv) {
     bool wantHelp = false;
-    const std::optional<Options> options = parseOptions(argc, argv, wantHelp);
+    bool wantVersion = false;
+    const std::optional<Options> options = parseOptions(argc, argv, wantHelp, wantVersion);
     if (wantHelp) {
         std::cout << kHelp;
+        return EXIT_SUCCESS;
+    }
+    if (wantVersion) {
+        std::cout << "orvo-encoder-sim " << ORVO_VERSION << '\n';
         return EXIT_SUCCESS;
     }
     if (!options) {

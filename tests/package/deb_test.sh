@@ -22,8 +22,10 @@ for f in /usr/bin/orvo-config /usr/bin/orvo-cli /usr/bin/orvo-encoder-sim \
     /usr/bin/orvo-config-desktop /usr/share/applications/example.orvo.config.desktop \
     /usr/share/icons/hicolor/scalable/apps/example.orvo.config.svg \
     /usr/share/metainfo/example.orvo.config.metainfo.xml \
-    /usr/share/orvo-config/File_data/reading.gif /usr/share/man/man1/orvo-config.1 \
-    /usr/share/man/man1/orvo-cli.1 /usr/share/man/man1/orvo-encoder-sim.1; do
+    /usr/share/orvo-config/File_data/reading.gif /usr/share/man/man1/orvo-config.1.gz \
+    /usr/share/man/man1/orvo-cli.1.gz /usr/share/man/man1/orvo-encoder-sim.1.gz \
+    /usr/share/man/man1/orvo-config-desktop.1.gz /usr/share/doc/orvo-config/copyright \
+    /usr/share/doc/orvo-config/changelog.gz; do
     grep -qx "$f" "$scratch/contents" || fail "the package lacks $f"
 done
 # Only the programs and their files: no test, benchmark or build leftovers, nothing outside /usr.
@@ -42,4 +44,9 @@ names=$(sed 's/, */\n/g' <<<"$depends" | sed 's/[ (].*//')
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6; do
     grep -qxF "$lib" <<<"$names" || fail "Depends lacks $lib"
 done
+# No Recommends: the Wayland plugin would pull in QtQuick, QML and LLVM for a Widgets program.
+[ -z "$(dpkg-deb -f "$deb" Recommends)" ] || fail "the package recommends $(dpkg-deb -f "$deb" Recommends)"
+# Debian's own checks: no error and no warning.
+lintian --fail-on error,warning --no-tag-display-limit "$deb" >"$scratch/lintian.txt" 2>&1 ||
+    { cat "$scratch/lintian.txt" >&2; fail "lintian finds faults in the package"; }
 echo "package contents and dependencies: ok"

@@ -28,10 +28,16 @@ for f in bin/orvo-config bin/orvo-cli bin/orvo-encoder-sim bin/orvo-config-deskt
 done
 for f in share/applications/$app.desktop share/icons/hicolor/scalable/apps/$app.svg \
     share/metainfo/$app.metainfo.xml share/orvo-config/File_data/reading.gif \
-    share/man/man1/orvo-config.1 share/man/man1/orvo-config-desktop.1 \
-    share/man/man1/orvo-cli.1 share/man/man1/orvo-encoder-sim.1; do
+    share/man/man1/orvo-config.1.gz share/man/man1/orvo-config-desktop.1.gz \
+    share/man/man1/orvo-cli.1.gz share/man/man1/orvo-encoder-sim.1.gz \
+    share/doc/orvo-config/copyright share/doc/orvo-config/changelog.gz; do
     [ -s "$prefix/$f" ] || fail "$f is not installed"
 done
+for page in orvo-config orvo-config-desktop orvo-cli orvo-encoder-sim; do
+    gzip -t "$prefix/share/man/man1/$page.1.gz" || fail "the man page of $page is not gzip"
+done
+gzip -dc "$prefix/share/doc/orvo-config/changelog.gz" | head -1 | grep -q "^orvo-config (" ||
+    fail "the changelog does not begin with the package's entry"
 desktop-file-validate "$prefix/share/applications/$app.desktop" ||
     fail "the desktop entry does not validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app.metainfo.xml" >"$scratch/appstream.txt" ||
@@ -41,6 +47,9 @@ grep -q '<image>https://.*/identification-en.png</image>' "$prefix/share/metainf
 grep -qx "Icon=$app" "$prefix/share/applications/$app.desktop" || fail "the icon is not the app's"
 "$prefix/bin/orvo-cli" --version >/dev/null || fail "the installed orvo-cli does not run"
 "$prefix/bin/orvo-encoder-sim" --help >/dev/null || fail "the installed simulator does not run"
+"$prefix/bin/orvo-encoder-sim" --version >/dev/null || fail "the installed simulator has no version"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/orvo-config" --version >/dev/null ||
+    fail "the installed window does not tell its version without a display"
 
 # The desktop entry's command, found on the PATH as the menu finds it.
 exec_line=$(sed -n 's/^Exec=//p' "$prefix/share/applications/$app.desktop")

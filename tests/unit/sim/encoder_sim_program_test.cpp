@@ -20,6 +20,7 @@
 #include "link/commands.h"
 #include "link/frame.h"
 #include "platform/clock.h"
+#include "support/program_run.h"
 
 namespace {
 
@@ -252,6 +253,35 @@ TEST_F(EncoderSimProgram, RefusesABadCommandLine) {
         EXPECT_NE(WEXITSTATUS(status), 0);
         EXPECT_FALSE(fs::exists(folder_ / "File_data"));
     }
+}
+
+TEST_F(EncoderSimProgram, SaysWhatIsWrongWithACommandLine) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string said;
+    };
+    const Case cases[] = {
+        {{"--bogus"}, "orvo-encoder-sim: unknown option '--bogus' (try --help)\n"},
+        {{"--family", "ssi", "extra"},
+         "orvo-encoder-sim: unexpected argument 'extra' (try --help)\n"},
+        {{"--bogus=3"}, "orvo-encoder-sim: unknown option '--bogus' (try --help)\n"},
+        {{"--node"}, "orvo-encoder-sim: missing value for --node (try --help)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const orvo::testing::ProgramResult r =
+            orvo::testing::runProgram(ORVO_ENCODER_SIM_PATH, folder_, c.args);
+        ASSERT_TRUE(r.exited);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_EQ(r.err, c.said);
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_FALSE(fs::exists(folder_ / "File_data"));
+    }
+    const orvo::testing::ProgramResult version =
+        orvo::testing::runProgram(ORVO_ENCODER_SIM_PATH, folder_, {"--version"});
+    ASSERT_TRUE(version.exited);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("orvo-encoder-sim ") + ORVO_VERSION + "\n");
 }
 
 }  // namespace
