@@ -304,7 +304,11 @@ TEST(TrafficWindow, ReceiveFailuresArriveThroughTheUiThreadInTheUiLanguage) {
     shell::TForm2* window = w.trafficWindow();
 
     EXPECT_FALSE(w.serialLink().exchange(0, link::cmd::kReadNode, 0, link::TrafficLog::Never).ok());
-    testing::processEventsFor(300);
+    // The line comes through the UI thread's event queue: wait for it, not for a time.
+    const std::uint64_t deadline = platform::monotonicMs() + 5000;
+    while (window->lines().size() < 3 && platform::monotonicMs() < deadline) {
+        testing::processEventsFor(10);
+    }
     EXPECT_EQ(window->lines(), (QStringList{" ", " ", "   command con bit errore"}));
 }
 
