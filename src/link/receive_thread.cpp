@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "link/commands.h"
 #include "link/frame_io.h"
 #include "link/timing.h"
 #include "platform/clock.h"
@@ -160,7 +161,12 @@ bool ReceiveThread::handle(const ReceiveResult& result, const PassRequest& reque
     };
     if (result.status == status::kOk) {
         if (answers(frameCommand(result.frame))) {
-            events_.deliverReply(request.id, result.frame);
+            // A code the encoder does not have is no answer to anything: the request times out.
+            if (!request.command || commandIndex(*request.command)) {
+                events_.deliverReply(request.id, result.frame);
+            } else {
+                events_.anyReply.set();
+            }
             return false;
         }
         // A reply to an earlier request, come after its wait: it answers nothing. The request's

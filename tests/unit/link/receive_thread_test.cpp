@@ -268,6 +268,14 @@ TEST_F(ReceiveThreadTest, APassReadsPastRepliesOfOtherCodesToItsOwn) {
     }
 }
 
+TEST_F(ReceiveThreadTest, ARequestOfACodeOutsideTheTableGetsNoReplyEvenOfItsCode) {
+    // Such a code has no response event: whatever comes back, the request times out.
+    answerWith(bytesOf(reply(3, 0x35, 0x14)));
+    EXPECT_FALSE(link.exchange(3, 0x35, 0).ok());
+    // The same frame answers a raw frame, which takes any reply.
+    EXPECT_TRUE(link.exchangeRaw(reply(3, 0x35, 0), 2 * kReplyTimeoutMs).ok());
+}
+
 TEST_F(ReceiveThreadTest, ARequestSentWithoutWaitingKeepsItsReplyWhenAnotherGoesOut) {
     int writes = 0;
     devices.active().setOnWrite([&](const Bytes&) {
