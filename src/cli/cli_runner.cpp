@@ -361,7 +361,8 @@ UnitResult Runner::runUnit(const connection::SearchHit& hit) {
     loadStatus_.reset();
 
     progress("identifying the encoder on " + hit.port);
-    unit.identity = connection::identify(*link_, state_);
+    // The search has just read the node: the identification asks only for the rest.
+    unit.identity = connection::identify(*link_, state_, hit.node);
     const connection::Identity& id = unit.identity;
     const bool identified = id.node && id.family && id.deviceType && id.serialNumber && id.version;
 
@@ -381,7 +382,7 @@ UnitResult Runner::runUnit(const connection::SearchHit& hit) {
             unit.exitCode = loadInto(unit);
             break;
         case Command::Verify:
-            unit.exitCode = verifyAgainst(unit, false);
+            unit.exitCode = verifyAgainst(unit);
             break;
         case Command::Identify:
         case Command::Ports:
@@ -410,8 +411,11 @@ int Runner::saveTo(UnitResult& unit) {
 int Runner::loadInto(UnitResult& unit) {
     progress("loading " + options_.file);
     const std::string file = options_.file;
+    // The read-back after the writes is what the file is verified against: the file is read
+    // once, and every value once.
     const config::LoadResult loaded =
-        files_->load([&file](const config::FileQuestion&) { return std::optional(file); });
+        files_->load([&file](const config::FileQuestion&) { return std::optional(file); },
+                     config::AfterLoad::ReadEveryValue);
     loadStatus_ = loaded.status;
     switch (loaded.status) {
         case LoadStatus::Cancelled:
@@ -434,12 +438,17 @@ int Runner::loadInto(UnitResult& unit) {
         case LoadStatus::Written:
             break;
     }
-    return verifyAgainst(unit, true);
+    verified_ = config::compareWithFile(loaded.file, loaded.readBack, state_.family);
+    return judge(unit, true);
 }
 
-int Runner::verifyAgainst(UnitResult& unit, bool afterLoad) {
+int Runner::verifyAgainst(UnitResult& unit) {
     progress("reading every parameter back");
     verified_ = files_->verify(options_.file);
+    return judge(unit, false);
+}
+
+int Runner::judge(UnitResult& unit, bool afterLoad) {
     switch (verified_->status) {
         case VerifyStatus::CannotOpen:
             unit.summary = "file unusable: cannot be opened";

@@ -72,7 +72,9 @@ private:
     UnitResult runUnit(const connection::SearchHit& hit);
     int saveTo(UnitResult& unit);
     int loadInto(UnitResult& unit);
-    int verifyAgainst(UnitResult& unit, bool afterLoad);
+    int verifyAgainst(UnitResult& unit);
+    // The unit's result from the comparison of the file with the encoder.
+    int judge(UnitResult& unit, bool afterLoad);
     // Waits until the encoder on the open port stops answering; false when interrupted.
     bool waitUntilGone();
 

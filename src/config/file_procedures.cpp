@@ -98,6 +98,38 @@ std::string_view parameterName(Parameter parameter) {
     return key.substr(0, equals);
 }
 
+VerifyResult compareWithFile(const FileRead& file, const ReadBack& readBack, Family family) {
+    VerifyResult result;
+    result.status = VerifyStatus::Compared;
+    const bool presetAsHeld = family != Family::Analog;
+    for (const Parameter parameter : writeOrder(family)) {
+        VerifyLine line;
+        line.parameter = parameter;
+        line.fileValue =
+            QString::fromStdString(valueOf(file.values, parameter).value_or(std::string()))
+                .trimmed()
+                .toStdString();
+        if (parameter == Parameter::Preset && presetAsHeld) {
+            if (readBack.presetWord) {
+                line.encoderValue = std::to_string(*readBack.presetWord);
+            }
+        } else {
+            line.encoderValue = valueOf(readBack.values, parameter);
+        }
+        if (line.fileValue == kNotUsed) {
+            line.verdict = Verdict::NotUsed;
+        } else if (!line.encoderValue) {
+            line.verdict = Verdict::NotRead;
+        } else {
+            line.verdict = convertValue(line.fileValue) == convertValue(*line.encoderValue)
+                               ? Verdict::Same
+                               : Verdict::Different;
+        }
+        result.lines.push_back(std::move(line));
+    }
+    return result;
+}
+
 FileProcedures::FileProcedures(link::Link& link, model::EncoderState& state,
                                params::ParameterProcedures& procedures,
                                const text::Catalogue& catalogue, QObject* parent)
@@ -202,7 +234,7 @@ SaveResult FileProcedures::save(const ChooseFile& choose) {
     return result;
 }
 
-LoadResult FileProcedures::load(const ChooseFile& choose) {
+LoadResult FileProcedures::load(const ChooseFile& choose, AfterLoad after) {
     LoadResult result;
     begin();
 
@@ -214,7 +246,7 @@ LoadResult FileProcedures::load(const ChooseFile& choose) {
             result.fileName = *chosen;
             state_.lastConfigurationFile = *chosen;
             lastOpenChoice_ = *chosen;
-            result.status = readFile(*chosen);
+            result.status = takeFile(*chosen, result.file);
             if (result.status == LoadStatus::WrongInterface) {
                 log("LogWrongInterface");
             }
@@ -226,13 +258,13 @@ LoadResult FileProcedures::load(const ChooseFile& choose) {
         }
     }
 
-    readBack();
+    result.readBack = readBack(after);
     emit logLine(QStringLiteral(" "));
     log("LogProcEnd");
     return result;
 }
 
-std::optional<FileRead> FileProcedures::readChecked(const std::string& fileName) const {
+std::optional<FileRead> FileProcedures::readFile(const std::string& fileName) const {
     // Read only: a file on read-only media loads, and the file is never put at risk.
     QFile file(qtName(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
@@ -245,11 +277,12 @@ std::optional<FileRead> FileProcedures::readChecked(const std::string& fileName)
     return read;
 }
 
-LoadStatus FileProcedures::readFile(const std::string& fileName) {
-    const std::optional<FileRead> read = readChecked(fileName);
+LoadStatus FileProcedures::takeFile(const std::string& fileName, FileRead& file) {
+    const std::optional<FileRead> read = readFile(fileName);
     if (!read) {
         return LoadStatus::CannotOpen;
     }
+    file = *read;
     model::SummaryValues summary = state_.summary;
     for (int row = 1; row <= kSummaryRows; ++row) {
         const Parameter parameter = rowParameter(state_.family, row);
@@ -272,7 +305,7 @@ LoadStatus FileProcedures::readFile(const std::string& fileName) {
 
 VerifyResult FileProcedures::verify(const std::string& fileName) {
     VerifyResult result;
-    const std::optional<FileRead> read = readChecked(fileName);
+    const std::optional<FileRead> read = readFile(fileName);
     if (!read) {
         result.status = VerifyStatus::CannotOpen;
         return result;
@@ -282,49 +315,7 @@ VerifyResult FileProcedures::verify(const std::string& fileName) {
                                                                    : VerifyStatus::SyntaxError;
         return result;
     }
-    result.status = VerifyStatus::Compared;
-
-    // The SSI and parallel summaries show the preset as the position page does, which in a
-    // programmed mode is not the word the encoder holds; the word is what a load sends.
-    std::optional<std::uint32_t> presetWord;
-    const QMetaObject::Connection watch =
-        connect(&procedures_, &params::ParameterProcedures::interfaceRead, this,
-                [&presetWord](const params::InterfaceRead& r) {
-                    if (r.preset.asked) {
-                        presetWord = r.preset.value;
-                    }
-                });
-    procedures_.clearSummary();
-    procedures_.readSummaryParameters();
-    disconnect(watch);
-    const bool presetAsHeld = state_.family != Family::Analog;
-
-    for (const Parameter parameter : writeOrder(state_.family)) {
-        VerifyLine line;
-        line.parameter = parameter;
-        line.fileValue =
-            QString::fromStdString(valueOf(read->values, parameter).value_or(std::string()))
-                .trimmed()
-                .toStdString();
-        if (parameter == Parameter::Preset && presetAsHeld) {
-            if (presetWord) {
-                line.encoderValue = std::to_string(*presetWord);
-            }
-        } else {
-            line.encoderValue = valueOf(state_.summary, parameter);
-        }
-        if (line.fileValue == kNotUsed) {
-            line.verdict = Verdict::NotUsed;
-        } else if (!line.encoderValue) {
-            line.verdict = Verdict::NotRead;
-        } else {
-            line.verdict = convertValue(line.fileValue) == convertValue(*line.encoderValue)
-                               ? Verdict::Same
-                               : Verdict::Different;
-        }
-        result.lines.push_back(std::move(line));
-    }
-    return result;
+    return compareWithFile(*read, readEncoder(AfterLoad::ReadEveryValue), state_.family);
 }
 
 bool FileProcedures::WriteFileValue(std::uint8_t command, std::uint32_t value) {
@@ -354,10 +345,43 @@ bool FileProcedures::writeValues(LoadResult& result) {
     return true;
 }
 
-void FileProcedures::readBack() {
-    const connection::Identity identity = connection::identify(link_, state_);
-    emit identified(identity);
-    procedures_.readParameters();
+ReadBack FileProcedures::readEncoder(AfterLoad what) {
+    procedures_.clearSummary();
+    params::ParametersRead read;
+    if (what == AfterLoad::IdentifyAndRead) {
+        const connection::Identity identity = connection::identify(link_, state_);
+        emit identified(identity);
+        read = procedures_.readParameters();
+    } else {
+        read = procedures_.readSummaryParameters();
+    }
+    ReadBack back;
+    back.values = state_.summary;
+    back.presetWord = read.interface.preset.value;
+    return back;
+}
+
+ReadBack FileProcedures::readBack(AfterLoad after) {
+    const model::SummaryValues shown = state_.summary;
+    ReadBack back = readEncoder(after);
+    // The summary goes on showing what the file or an earlier read put there where the encoder
+    // did not answer now; the read-back itself holds only what it answered.
+    model::SummaryValues summary = state_.summary;
+    for (int row = 1; row <= kSummaryRows; ++row) {
+        const Parameter parameter = rowParameter(state_.family, row);
+        std::optional<std::string>* slot = slotOf(summary, parameter);
+        if (slot != nullptr && !*slot) {
+            *slot = valueOf(shown, parameter);
+        }
+    }
+    if (!back.values.configuration) {
+        summary.configurationHint = shown.configurationHint;
+    }
+    if (!back.values.options) {
+        summary.optionsHint = shown.optionsHint;
+    }
+    procedures_.setSummary(summary);
+    return back;
 }
 
 }  // namespace orvo::config

@@ -69,11 +69,29 @@ struct ValueWrite {
     bool ok = false;
 };
 
+// What the encoder answered when its parameters were read back: the value texts of the
+// parameters it answered for, in the file's form, none where it did not answer.
+struct ReadBack {
+    model::SummaryValues values;
+    // The SSI and parallel summaries show the preset as the position page does, which in a
+    // programmed mode is not the word the encoder holds: this is that word.
+    std::optional<std::uint32_t> presetWord;
+};
+
+// What a load reads back after its writes: what the window shows after a load (the
+// identification and the read-backs of a page switch), or every value of the file, to compare
+// the encoder with the file.
+enum class AfterLoad { IdentifyAndRead, ReadEveryValue };
+
 struct LoadResult {
     LoadStatus status = LoadStatus::Cancelled;
     std::string fileName;
+    // The file as it was read, once, for the connected family.
+    FileRead file;
     // The values sent, in order; the last one failed when the status says so.
     std::vector<ValueWrite> writes;
+    // What the encoder answered when read back at the end, whether or not the writes ran.
+    ReadBack readBack;
 };
 
 // A parameter of a file compared with what the encoder holds.
@@ -112,6 +130,10 @@ struct VerifyResult {
 // The name of a parameter as a file writes it ("NumTurns").
 std::string_view parameterName(Parameter parameter);
 
+// A file of the family compared with what the encoder answered, value by value, by the word a
+// load of the file sends.
+VerifyResult compareWithFile(const FileRead& file, const ReadBack& readBack, model::Family family);
+
 class FileProcedures : public QObject {
     Q_OBJECT
 public:
@@ -122,11 +144,14 @@ public:
     // Reads every parameter of the family, then writes them to the file chosen.
     SaveResult save(const ChooseFile& choose);
     // Reads the file chosen, writes its values into the encoder, then reads the encoder back.
-    LoadResult load(const ChooseFile& choose);
+    LoadResult load(const ChooseFile& choose, AfterLoad after = AfterLoad::IdentifyAndRead);
 
     // Reads the file, reads every parameter back from the encoder, and compares the two, value by
     // value, by the word a load sends. Sends nothing that changes the encoder, and logs nothing.
     VerifyResult verify(const std::string& fileName);
+
+    // The file as the reader checks it for the connected family; nothing when it cannot be read.
+    std::optional<FileRead> readFile(const std::string& fileName) const;
 
     // Sends one value of a file and stores it; the Tx and Rx lines are logged whether or not the
     // encoder answered.
@@ -155,11 +180,12 @@ private:
     // dropped.
     bool checkValuesRead();
     // The header, family, parameter and end lines of the file; the summary gets its values.
-    LoadStatus readFile(const std::string& fileName);
-    // The file as the reader checks it for the connected family; nothing when it cannot be read.
-    std::optional<FileRead> readChecked(const std::string& fileName) const;
+    LoadStatus takeFile(const std::string& fileName, FileRead& file);
     bool writeValues(LoadResult& result);
-    void readBack();
+    // Reads the encoder's values into a cleared summary: what it answered, and nothing else.
+    ReadBack readEncoder(AfterLoad what);
+    // The read-back of a load: the summary keeps showing a value the encoder did not answer for.
+    ReadBack readBack(AfterLoad after);
 
     link::Link& link_;
     model::EncoderState& state_;

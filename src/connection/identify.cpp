@@ -7,11 +7,15 @@ namespace orvo::connection {
 
 namespace cmd = link::cmd;
 
-Identity identify(link::Link& link, model::EncoderState& state) {
+Identity identify(link::Link& link, model::EncoderState& state,
+                  std::optional<std::uint8_t> searchedNode) {
     Identity id;
     auto read = [&](std::uint8_t command) { return link.exchange(state.nodeId, command, 0); };
 
-    if (const link::Reply r = read(cmd::kReadNode); r.ok()) {
+    if (searchedNode) {
+        state.nodeId = *searchedNode;
+        id.node = state.nodeId;
+    } else if (const link::Reply r = read(cmd::kReadNode); r.ok()) {
         state.nodeId = r.dataLow();
         id.node = state.nodeId;
     }

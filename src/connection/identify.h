@@ -26,6 +26,8 @@ struct Identity {
 };
 
 // The exchanges go to the node the state holds; the node read renews it for the reads after it.
-Identity identify(link::Link& link, model::EncoderState& state);
+// A node the search has just read (`searchedNode`) is taken as it is, without asking again.
+Identity identify(link::Link& link, model::EncoderState& state,
+                  std::optional<std::uint8_t> searchedNode = std::nullopt);
 
 }  // namespace orvo::connection

@@ -286,21 +286,27 @@ bool ParameterProcedures::commitConfiguration() {
     return ok;
 }
 
-void ParameterProcedures::readParameters() {
-    if (!RefreshConfiguration()) {
-        RefreshConfiguration();
+ParametersRead ParameterProcedures::readParameters() {
+    ParametersRead read;
+    read.configuration = RefreshConfiguration();
+    if (!read.configuration) {
+        read.configuration = RefreshConfiguration();
     }
-    ReadScalingResolution();
-    if (!RefreshInterface().ok) {
-        RefreshInterface();
+    read.scaling = ReadScalingResolution();
+    read.interface = RefreshInterface();
+    if (!read.interface.ok) {
+        read.interface = RefreshInterface();
     }
+    return read;
 }
 
-void ParameterProcedures::readSummaryParameters() {
-    readParameters();
-    if (!ReadProgrammedResolution().ok) {
-        ReadProgrammedResolution();
+ParametersRead ParameterProcedures::readSummaryParameters() {
+    ParametersRead read = readParameters();
+    read.programmed = ReadProgrammedResolution();
+    if (!read.programmed->ok) {
+        read.programmed = ReadProgrammedResolution();
     }
+    return read;
 }
 
 void ParameterProcedures::defaultCountsPerTurn() {

@@ -56,6 +56,14 @@ struct ProgrammedRead {
     ReadValue<std::uint32_t> deltaPos;  // not asked of an analog encoder
 };
 
+// What the read-backs of a page switch or of a configuration file read, each the last try.
+struct ParametersRead {
+    std::optional<std::uint8_t> configuration;
+    ScalingRead scaling;
+    InterfaceRead interface;
+    std::optional<ProgrammedRead> programmed;  // only the file's read-backs ask for it
+};
+
 // The number of items of the SSI time-out list; a code from the encoder beyond it is not shown.
 inline constexpr auto kSsiTimeoutItems = link::kSsiTimeoutMicros.size();
 
@@ -87,10 +95,10 @@ public:
 
     // The read-backs of a page switch, the search, "read all" and the language change:
     // configuration, resolution and interface, each tried once more when it reports failure.
-    void readParameters();
+    ParametersRead readParameters();
     // Every value a configuration file holds: the read-backs above, then the programmed
     // resolution, once more when it fails.
-    void readSummaryParameters();
+    ParametersRead readSummaryParameters();
     // The position display needs counts per turn: an encoder that reports none gets the
     // family's usual resolution.
     void defaultCountsPerTurn();

@@ -150,6 +150,33 @@ TEST_F(FileVerifyTest, TheProgrammedPresetIsComparedAsTheWordHeld) {
     EXPECT_EQ(preset.encoderValue, std::optional<std::string>("1000"));
 }
 
+// A load hands back what the encoder answered afterwards, and only that: a value it did not give
+// is missing from the read-back, while the summary goes on showing the file's value.
+TEST_F(FileVerifyTest, ALoadReadsBackOnlyWhatTheEncoderAnswered) {
+    connect(sim::Family::Ssi, sim::factoryProfile(sim::Family::Ssi).factory);
+    const fs::path file = saved();
+    encoder->addFault(
+        {sim::Fault::noReply(), sim::FaultScope::everyFrame(), link::cmd::kReadNumTurns});
+    const auto choose = [&](const FileQuestion&) { return std::optional(file.string()); };
+
+    const LoadResult everyValue = files->load(choose, AfterLoad::ReadEveryValue);
+    ASSERT_EQ(everyValue.status, LoadStatus::Written);
+    EXPECT_FALSE(everyValue.readBack.values.numTurns.has_value());
+    EXPECT_EQ(state.summary.numTurns, std::optional<std::string>("4096"));
+    const VerifyResult compared =
+        compareWithFile(everyValue.file, everyValue.readBack, state.family);
+    EXPECT_EQ(lineOf(compared, Parameter::NumTurns).verdict, Verdict::NotRead);
+    EXPECT_EQ(lineOf(compared, Parameter::InfoTurn).verdict, Verdict::Same);
+    EXPECT_EQ(lineOf(compared, Parameter::DeltaPos).verdict, Verdict::Same);
+
+    // The window's read-back after a load asks for no programmed resolution.
+    const LoadResult window = files->load(choose);
+    ASSERT_EQ(window.status, LoadStatus::Written);
+    EXPECT_TRUE(window.readBack.values.infoTurn.has_value());
+    EXPECT_FALSE(window.readBack.values.deltaPos.has_value());
+    EXPECT_FALSE(window.readBack.values.numTurns.has_value());
+}
+
 TEST_F(FileVerifyTest, FilesThatCannotBeComparedSaySo) {
     connect(sim::Family::Ssi, sim::factoryProfile(sim::Family::Ssi).factory);
     const fs::path analog = folder.path() / "analog.dat";

@@ -60,6 +60,21 @@ TEST_F(IdentifyTest, ReadsTheFiveValuesAndLearnsTheNode) {
     EXPECT_EQ(id.version, std::optional<std::string>("1.30"));
 }
 
+// After a search the node is known: it is not asked again, and the reads go to it.
+TEST_F(IdentifyTest, ANodeTheSearchReadIsTakenWithoutAskingAgain) {
+    sim::EncoderProfile profile = sim::factoryProfile(sim::Family::Ssi);
+    profile.factory.node = 7;
+    connect(profile);
+    encoder->addFault({sim::Fault::noReply(), sim::FaultScope::everyFrame(), link::cmd::kReadNode});
+    state.nodeId = 0;
+
+    const Identity id = identify(*link, state, 7);
+    EXPECT_EQ(id.node, std::optional<std::uint8_t>(7));
+    EXPECT_EQ(state.nodeId, 7);
+    EXPECT_EQ(id.family, std::optional<Family>(Family::Ssi));
+    EXPECT_TRUE(id.serialNumber.has_value());
+}
+
 TEST_F(IdentifyTest, AnUnansweredOrUnknownOutputTypeKeepsTheFamily) {
     sim::EncoderProfile profile = sim::factoryProfile(sim::Family::Ssi);
     profile.outputType = 0x40;  // names no family
