@@ -18,7 +18,6 @@ constexpr std::uint64_t kWordLimit = std::numeric_limits<std::uint32_t>::max();
 // A zero stroke as the summary shows it: 2^32 counts, and the analog half counts of that.
 constexpr std::uint64_t kZeroStroke = std::uint64_t{1} << 32;
 constexpr std::uint64_t kZeroAnalogStroke = std::uint64_t{1} << 33;
-constexpr std::uint64_t kLargestClockCount = 63;
 constexpr std::uint64_t kLargestRegister = 255;
 
 // The analog file gives up one of these two lines to "-".
@@ -285,7 +284,7 @@ bool valueFits(Parameter parameter, Family family, std::string_view text) {
         case Options:
             return *number <= kLargestRegister;
         case ClockCount:
-            return *number <= kLargestClockCount;
+            return *number <= link::ssi_format::kClockMask;
         case TimeoutCode:
             return *number < link::kSsiTimeoutMicros.size();
         case DeltaUser:

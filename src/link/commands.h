@@ -105,6 +105,7 @@ inline constexpr std::uint8_t kProgrammed = 0x80;  // programmed resolution (1) 
 
 // SsiFormatRegister (0x2D / 0xAD).
 namespace ssi_format {
+// The clock count field, the low 6 bits: also the largest clock count the encoder can hold.
 inline constexpr std::uint8_t kClockMask = 0x3F;
 inline constexpr std::uint8_t kTree = 0x80;
 inline constexpr std::uint8_t kLeftAligned = 0x40;  // only when the tree bit is clear

@@ -52,12 +52,15 @@ void setVisible(std::initializer_list<QWidget*> widgets, bool visible) {
 
 }  // namespace
 
-AnalogPage::AnalogPage(pages::PageContext& context, AnalogPanel& panel, QObject* parent)
+AnalogPage::AnalogPage(pages::PageContext& context, AnalogPanel& panel, RegisterWrites& registers,
+                       ResolutionWrites& writes, QObject* parent)
     : QObject(parent),
       context_(context),
       state_(context.state),
       procedures_(context.procedures),
-      steps_(context),
+      registers_(registers),
+      writes_(writes),
+      steps_(context, writes),
       panel_(panel) {
     ParameterProcedures* procedures = &context.procedures;
     connect(procedures, &ParameterProcedures::configurationRead, this, [this] {
@@ -183,45 +186,27 @@ void AnalogPage::ComboBox14Change() {
     changeConfiguration(disabled.has_value(), panel_.Image2);
 }
 
-void AnalogPage::changeDacControl(const std::function<std::uint32_t(std::uint32_t)>& change,
+void AnalogPage::changeDacControl(std::uint32_t mask, std::uint32_t bits,
                                   widgets::StatusImage* status) {
-    // Only the list's own bits change; every other bit goes back as it was read.
-    state_.analog.dacControl = change(state_.analog.dacControl);
-    bool ok = steps_
-                  .exchange(link::cmd::kWriteDacControl, state_.analog.dacControl,
-                            link::TrafficLog::Always)
-                  .ok();
-    if (ok) {
-        ok = procedures_.SaveParameters();
-    }
-    // Read back whatever happened, so the lists show what the encoder holds.
-    if (!procedures_.ReadDacControl().ok) {
-        procedures_.ReadDacControl();
-    }
+    const bool ok = registers_.writeDacControl(mask, bits).ok();
     status->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
 }
 
 void AnalogPage::ComboBox16Change() {
     const bool enabled = panel_.ComboBox16->currentIndex() == 0;
-    changeDacControl(
-        [enabled](std::uint32_t word) {
-            return enabled ? word | dac::kOutputEnabled : word & ~dac::kOutputEnabled;
-        },
-        panel_.Image4);
+    changeDacControl(dac::kOutputEnabled, enabled ? dac::kOutputEnabled : 0, panel_.Image4);
 }
 
 void AnalogPage::ComboBox17Change() {
     const bool current = panel_.ComboBox17->currentIndex() == 1;
-    changeDacControl(
-        [current](std::uint32_t word) {
-            // Voltage starts at its first range; current keeps bit 1, so each voltage range
-            // becomes the current range of the same width class.
-            if (current) {
-                return word | dac::kCurrent | 0x01u;
-            }
-            return word & ~(dac::kCurrent | dac::kRangeMask);
-        },
-        panel_.Image5);
+    // Voltage starts at its first range; current keeps bit 1, so each voltage range becomes the
+    // current range of the same width class.
+    constexpr std::uint32_t kCurrentFirstRange = dac::kCurrent | 0x01u;
+    if (current) {
+        changeDacControl(kCurrentFirstRange, kCurrentFirstRange, panel_.Image5);
+    } else {
+        changeDacControl(dac::kCurrent | dac::kRangeMask, 0, panel_.Image5);
+    }
     // The preset field shows the new unit.
     procedures_.RefreshInterface();
     emit context_.requests.analogOutputTypeChanged();
@@ -235,8 +220,7 @@ void AnalogPage::ComboBox18Change() {
     const bool current = state_.analog.kind == model::AnalogKind::Current;
     const auto bits =
         static_cast<std::uint32_t>(current ? position + 1 : position) & dac::kRangeMask;
-    changeDacControl([bits](std::uint32_t word) { return (word & ~dac::kRangeMask) | bits; },
-                     panel_.Image6);
+    changeDacControl(dac::kRangeMask, bits, panel_.Image6);
 }
 
 void AnalogPage::selectMode(int modeButton, bool heldOutside, bool prog) {
@@ -266,64 +250,50 @@ void AnalogPage::SpeedButton5Click() {
     selectMode(kStartStopHeld, true, false);
 }
 
-void AnalogPage::finishValueWrite(bool ok, widgets::BitBtn* apply) {
-    if (ok) {
-        ok = procedures_.SaveParameters();
-    }
-    apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
-    if (ok) {
+void AnalogPage::finishValueWrite(StepResult result, widgets::BitBtn* apply) {
+    apply->setGlyph(result.ok() ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    if (result.ok()) {
         procedures_.readParameters();
         emit context_.requests.activatePreset();
     }
 }
 
 void AnalogPage::BitBtn24Click() {
-    model::ResolutionState& r = state_.resolution;
+    const model::ResolutionState& r = state_.resolution;
     AnalogPanel& a = panel_;
-    bool ok = true;
+    StepResult result = StepResult::at(Step::Entry);
     const auto value = steps_.readEntry(a.Edit22, resolution::kLargestWord);
     if (!value) {
         a.Edit22->setText(QString::number(r.numTurns));
-        ok = false;
     } else if (resolution::aboveHardwareLimit(*value, r.maxTurns)) {
         steps_.refuse(kAboveHardware);
         a.Edit22->setText(QString::number(r.numTurns));
-        ok = false;
     } else {
-        const auto turns = static_cast<std::uint32_t>(*value);
-        if (steps_.exchange(link::cmd::kWriteNumTurns, turns).ok()) {
-            r.numTurns = turns;
-            r.totalCounts = resolution::totalCounts(resolution::kAnalogCountsPerTurn, turns);
+        result = writes_.writeAnalogTurns(static_cast<std::uint32_t>(*value));
+        // Once the write is answered the total follows it, stored or not.
+        if (result.failed != Step::Write) {
             a.Label88->setText(fixed(r.totalCounts));
-        } else {
-            ok = false;
         }
     }
-    finishValueWrite(ok, a.BitBtn24);
+    finishValueWrite(result, a.BitBtn24);
 }
 
 void AnalogPage::BitBtn23Click() {
-    model::ResolutionState& r = state_.resolution;
+    const model::ResolutionState& r = state_.resolution;
     AnalogPanel& a = panel_;
-    bool ok = true;
+    StepResult result = StepResult::at(Step::Entry);
     // A stroke whose double does not fit the word is refused like one above the encoder's
     // maximum, rather than sent cut short.
     const auto value = steps_.readEntry(a.Edit21, kLargestStroke, kRangeAboveMaxTotal);
     if (!value) {
         a.Edit21->setText(fixed(r.programmedCounts));
-        ok = false;
     } else if (static_cast<double>(*value) > r.maxTotalCounts) {
         steps_.refuse(kRangeAboveMaxTotal);
         a.Edit21->setText(fixed(r.programmedCounts));
-        ok = false;
-    } else if (steps_.exchange(link::cmd::kWriteDeltaUser, static_cast<std::uint32_t>(2 * *value))
-                   .ok()) {
-        r.programmedCounts = *value;
-        r.totalCounts = *value;
     } else {
-        ok = false;
+        result = writes_.writeAnalogStroke(*value);
     }
-    finishValueWrite(ok, a.BitBtn23);
+    finishValueWrite(result, a.BitBtn23);
 }
 
 void AnalogPage::BitBtn25Click() {
@@ -331,13 +301,12 @@ void AnalogPage::BitBtn25Click() {
 }
 
 void AnalogPage::BitBtn27Click() {
-    using Kind = ProgrammingSteps::StopAnswer::Kind;
-    const ProgrammingSteps::StopAnswer answer = steps_.stopTeaching();
-    bool taken = answer.kind == Kind::Taken;
-    if (answer.kind == Kind::Refused) {
-        if ((answer.reason & link::acquisition::kReasonMaxPosition) != 0) {
+    const TeachStop answer = steps_.stopTeaching();
+    bool taken = answer.taken();
+    if (answer.refusal) {
+        if ((*answer.refusal & link::acquisition::kReasonMaxPosition) != 0) {
             steps_.showProgrammingError("MsgCourseMaxExceeded");
-        } else if ((answer.reason & link::acquisition::kReasonResolution) != 0) {
+        } else if ((*answer.refusal & link::acquisition::kReasonResolution) != 0) {
             // The analog encoder takes the stroke all the same: it has no counts to display.
             taken = true;
         } else {

@@ -9,11 +9,12 @@
 #include <QComboBox>
 #include <QObject>
 #include <cstdint>
-#include <functional>
 
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
 #include "params/programming_steps.h"
+#include "params/register_writes.h"
+#include "params/resolution_writes.h"
 #include "widgets/controls.h"
 
 namespace orvo::params {
@@ -23,7 +24,8 @@ class AnalogPanel;
 class AnalogPage : public QObject {
     Q_OBJECT
 public:
-    AnalogPage(pages::PageContext& context, AnalogPanel& panel, QObject* parent = nullptr);
+    AnalogPage(pages::PageContext& context, AnalogPanel& panel, RegisterWrites& registers,
+               ResolutionWrites& writes, QObject* parent = nullptr);
 
     // Configuration lists: direction, preset enable.
     void ComboBox13Change();
@@ -55,16 +57,18 @@ private:
     void showProgrammedResolution(const ProgrammedRead& read);
 
     void changeConfiguration(bool fieldSet, widgets::StatusImage* status);
-    void changeDacControl(const std::function<std::uint32_t(std::uint32_t)>& change,
-                          widgets::StatusImage* status);
+    // Only the list's own bits of the DAC control word change.
+    void changeDacControl(std::uint32_t mask, std::uint32_t bits, widgets::StatusImage* status);
     void selectMode(int modeButton, bool heldOutside, bool prog);
-    // The end of a value write: stored, marked on its button, then everything read back and the
-    // preset sent again for the new resolution.
-    void finishValueWrite(bool ok, widgets::BitBtn* apply);
+    // The end of a value write: marked on its button, then, once stored, everything read back
+    // and the preset sent again for the new resolution.
+    void finishValueWrite(StepResult result, widgets::BitBtn* apply);
 
     pages::PageContext& context_;
     model::EncoderState& state_;
     ParameterProcedures& procedures_;
+    RegisterWrites& registers_;
+    ResolutionWrites& writes_;
     ProgrammingSteps steps_;
     AnalogPanel& panel_;
 };

@@ -198,7 +198,7 @@ std::optional<std::uint32_t> parseUnsigned32(std::string_view text) {
 
 std::optional<std::uint8_t> parseClockCount(std::string_view text) {
     const std::optional<std::uint32_t> value = parseUnsigned32(text);
-    if (!value || *value > kMaxClockCount) {
+    if (!value || *value > format::kClockMask) {
         return std::nullopt;
     }
     return static_cast<std::uint8_t>(*value);

@@ -74,8 +74,6 @@ int shiftedBits(std::uint8_t treeShift, unsigned clockCount);
 
 // ---- Entries and limits ----
 
-inline constexpr unsigned kMaxClockCount = 0x3F;
-
 // A decimal entry as an unsigned 32-bit number: empty reads as 0; anything that is not all
 // digits, or does not fit in 32 bits, is no number at all.
 std::optional<std::uint32_t> parseUnsigned32(std::string_view text);

@@ -7,15 +7,15 @@
 
 namespace orvo::params {
 
-using link::TrafficLog;
 using model::Family;
 namespace options = link::options_bits;
 
-ParallelPage::ParallelPage(pages::PageContext& context, ParallelPanel& panel, QObject* parent)
+ParallelPage::ParallelPage(pages::PageContext& context, ParallelPanel& panel,
+                           RegisterWrites& registers, QObject* parent)
     : QObject(parent),
-      context_(context),
       state_(context.state),
       panel_(panel),
+      registers_(registers),
       lists_(context,
              {
                  .outputCode = {panel.Label98, panel.ComboBox21, panel.Image30},
@@ -53,44 +53,19 @@ void ParallelPage::showInterface(const InterfaceRead& read) {
     panel_.ComboBox19->setCurrentIndex(positionOf((b & options::kLogicType) != 0));
 }
 
-void ParallelPage::changeOption(const std::function<std::uint8_t(std::uint8_t)>& change,
-                                widgets::StatusImage* status) {
-    // The register is read afresh, so the other option stays as the encoder holds it.
-    const link::Reply read =
-        context_.link.exchange(state_.nodeId, link::cmd::kReadOptions, 0, TrafficLog::Always);
-    bool ok = read.ok();
-    if (ok) {
-        state_.parallelOptions = read.dataLow();
-        const std::uint8_t value = change(read.dataLow());
-        ok = context_.link.exchange(state_.nodeId, link::cmd::kWriteOptions, value).ok();
-        if (ok) {
-            state_.parallelOptions = value;
-        }
-    }
-    if (ok) {
-        ok = context_.procedures.SaveParameters();
-    }
+void ParallelPage::changeOption(std::uint8_t bit, bool set, widgets::StatusImage* status) {
+    const bool ok = registers_.writeOption(bit, set).ok();
     status->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
 }
 
 void ParallelPage::ComboBox19Change() {
     const bool positive = panel_.ComboBox19->currentIndex() == 0;
-    changeOption(
-        [positive](std::uint8_t b) {
-            return static_cast<std::uint8_t>(positive ? b & ~options::kLogicType
-                                                      : b | options::kLogicType);
-        },
-        panel_.Image12);
+    changeOption(options::kLogicType, !positive, panel_.Image12);
 }
 
 void ParallelPage::ComboBox20Change() {
     const bool enabled = panel_.ComboBox20->currentIndex() == 0;
-    changeOption(
-        [enabled](std::uint8_t b) {
-            return static_cast<std::uint8_t>(enabled ? b | options::kLatchEnable
-                                                     : b & ~options::kLatchEnable);
-        },
-        panel_.Image13);
+    changeOption(options::kLatchEnable, enabled, panel_.Image13);
 }
 
 }  // namespace orvo::params

@@ -8,11 +8,11 @@
 
 #include <QObject>
 #include <cstdint>
-#include <functional>
 
 #include "pages/page_context.h"
 #include "params/configuration_lists.h"
 #include "params/parameter_procedures.h"
+#include "params/register_writes.h"
 #include "widgets/controls.h"
 
 namespace orvo::params {
@@ -22,7 +22,8 @@ class ParallelPanel;
 class ParallelPage : public QObject {
     Q_OBJECT
 public:
-    ParallelPage(pages::PageContext& context, ParallelPanel& panel, QObject* parent = nullptr);
+    ParallelPage(pages::PageContext& context, ParallelPanel& panel, RegisterWrites& registers,
+                 QObject* parent = nullptr);
 
     // Options: logic type, latch.
     void ComboBox19Change();
@@ -34,13 +35,11 @@ public:
 private:
     void showConfiguration();
     void showInterface(const InterfaceRead& read);
-    // Reads the options afresh, changes one bit, writes and stores them.
-    void changeOption(const std::function<std::uint8_t(std::uint8_t)>& change,
-                      widgets::StatusImage* status);
+    void changeOption(std::uint8_t bit, bool set, widgets::StatusImage* status);
 
-    pages::PageContext& context_;
     model::EncoderState& state_;
     ParallelPanel& panel_;
+    RegisterWrites& registers_;
     ConfigurationListChanges lists_;
 };
 

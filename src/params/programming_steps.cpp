@@ -2,7 +2,6 @@
 
 #include <QFont>
 
-#include "link/commands.h"
 #include "params/resolution.h"
 
 namespace orvo::params {
@@ -29,13 +28,8 @@ void showModeInForce(QToolButton* button, bool inForce) {
     button->setFont(font);
 }
 
-ProgrammingSteps::ProgrammingSteps(pages::PageContext& context)
-    : context_(context), procedures_(context.procedures) {}
-
-link::Reply ProgrammingSteps::exchange(std::uint8_t command, std::uint32_t data,
-                                       link::TrafficLog log) {
-    return context_.link.exchange(context_.state.nodeId, command, data, log);
-}
+ProgrammingSteps::ProgrammingSteps(pages::PageContext& context, ResolutionWrites& writes)
+    : context_(context), procedures_(context.procedures), writes_(writes) {}
 
 void ProgrammingSteps::applyProgrammingMode() {
     // Whether the mode was written and stored is not shown: the read-backs below show what the
@@ -56,50 +50,22 @@ void ProgrammingSteps::applyProgrammingMode() {
 void ProgrammingSteps::startTeaching(widgets::BitBtn* start, widgets::BitBtn* stop) {
     start->setGlyph(widgets::Glyph::None);
     stop->setGlyph(widgets::Glyph::None);
-    bool ok = true;
-    if (exchange(link::cmd::kAcquisition, link::acquisition::kStartFirst).ok()) {
-        stop->setEnabled(false);
-    } else {
-        start->setGlyph(widgets::Glyph::Failure);
-        stop->setEnabled(false);
-        ok = false;
-    }
-    if (ok) {
-        if (exchange(link::cmd::kAcquisition, link::acquisition::kStartSecond).ok()) {
-            start->setGlyph(widgets::Glyph::Success);
-            stop->setEnabled(true);
-        } else {
-            start->setGlyph(widgets::Glyph::Failure);
-            stop->setEnabled(false);
-        }
-    }
+    const bool started = writes_.startTeaching().ok();
+    start->setGlyph(started ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    stop->setEnabled(started);
     clearProgrammingError();
 }
 
-ProgrammingSteps::StopAnswer ProgrammingSteps::stopTeaching() {
-    StopAnswer answer;
-    link::Link& link = context_.link;
-    const link::Request stop =
-        link.sendFrame(context_.state.nodeId, link::cmd::kAcquisition, link::acquisition::kStop);
-    link::Answer reply = link.waitAnswer(stop, link::replyWaitMs(link::cmd::kAcquisition));
-    if (!reply.reply && !reply.errorReply) {
-        // A refusal may take longer than a reply: only an error reply to this stop explains one.
-        reply.errorReply = link.waitAnswer(stop, 2 * link::kReplyTimeoutMs).errorReply;
-    }
-    if (reply.reply) {
-        answer.kind = StopAnswer::Kind::Taken;
+TeachStop ProgrammingSteps::stopTeaching() {
+    const TeachStop answer = writes_.stopTeaching();
+    if (answer.taken()) {
         clearProgrammingError();
-    } else if (reply.errorReply) {
-        answer.kind = StopAnswer::Kind::Refused;
-        answer.reason = link::frameDataLow(*reply.errorReply) & link::acquisition::kReasonMask;
     }
-    context_.link.logTx();
-    context_.link.logRx();
     return answer;
 }
 
 bool ProgrammingSteps::storeTaughtStroke(bool taken, widgets::BitBtn* stop) {
-    const bool ok = taken && procedures_.SaveParameters();
+    const bool ok = taken && writes_.store().ok();
     stop->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
     return ok;
 }

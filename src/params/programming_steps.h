@@ -1,10 +1,10 @@
 #pragma once
 
 // The steps of resolution programming that every family's page takes alike, whichever controls
-// it takes them with: applying a chosen mode, the start of the teach procedure, the exchange of
-// the teach stop with the reason of a refusal, the checked reading of an entry, and the messages
-// and programming-error texts a step shows. The SSI and parallel resolution groups and the
-// analog page each bind them to their own buttons and fields.
+// it takes them with: applying a chosen mode, the start and the stop of the teach procedure as
+// the buttons show them, the checked reading of an entry, and the messages and programming-error
+// texts a step shows. The exchanges are the procedures' (ResolutionWrites). The SSI and parallel
+// resolution groups and the analog page each bind these steps to their own buttons and fields.
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -12,9 +12,9 @@
 #include <optional>
 #include <string_view>
 
-#include "link/link.h"
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
+#include "params/resolution_writes.h"
 #include "widgets/controls.h"
 
 namespace orvo::params {
@@ -27,7 +27,7 @@ void showModeInForce(QToolButton* button, bool inForce);
 
 class ProgrammingSteps {
 public:
-    explicit ProgrammingSteps(pages::PageContext& context);
+    ProgrammingSteps(pages::PageContext& context, ResolutionWrites& writes);
 
     // Writes and stores the mode set in the decoded register, then reads everything back.
     void applyProgrammingMode();
@@ -36,15 +36,8 @@ public:
     // enabled only when both were taken.
     void startTeaching(widgets::BitBtn* start, widgets::BitBtn* stop);
 
-    // How the encoder answered the teach stop: taken, refused with a reason (bits 4..5 of its
-    // error reply), or no answer that belongs to the stop.
-    struct StopAnswer {
-        enum class Kind { Taken, Refused, NoAnswer };
-        Kind kind = Kind::NoAnswer;
-        std::uint8_t reason = 0;
-    };
-    // Sends the stop and logs the exchange; a stop taken clears the programming error.
-    StopAnswer stopTeaching();
+    // Sends the stop; a stop taken clears the programming error.
+    TeachStop stopTeaching();
     // A stroke the stop took is stored; the stop button tells whether both happened.
     bool storeTaughtStroke(bool taken, widgets::BitBtn* stop);
 
@@ -60,12 +53,10 @@ public:
     void showProgrammingError(std::string_view key);
     void clearProgrammingError();
 
-    link::Reply exchange(std::uint8_t command, std::uint32_t data,
-                         link::TrafficLog log = link::TrafficLog::OnReply);
-
 private:
     pages::PageContext& context_;
     ParameterProcedures& procedures_;
+    ResolutionWrites& writes_;
 };
 
 }  // namespace orvo::params

@@ -56,12 +56,13 @@ void setRowVisible(const widgets::panel::EditRow& row, bool visible) {
 }  // namespace
 
 ResolutionPage::ResolutionPage(pages::PageContext& context, widgets::ScaledResolutionGroup group,
-                               Family family, QObject* parent)
+                               Family family, ResolutionWrites& writes, QObject* parent)
     : QObject(parent),
       context_(context),
       state_(context.state),
       procedures_(context.procedures),
-      steps_(context),
+      writes_(writes),
+      steps_(context, writes),
       group_(group),
       family_(family) {
     connect(&procedures_, &ParameterProcedures::configurationRead, this,
@@ -143,6 +144,10 @@ void ResolutionPage::SpeedButton11Click() {
     selectMode(kModeScaling, false);
 }
 
+void ResolutionPage::SpeedButton14Click() {
+    selectMode(kModeScaling, false);
+}
+
 void ResolutionPage::SpeedButton12Click() {
     selectMode(kModeStartStop, true);
 }
@@ -184,108 +189,80 @@ void ResolutionPage::BitBtn18Click() {
 
 void ResolutionPage::writeScaling(const widgets::ScaledResolutionGroup& g, ScalingValue which,
                                   TransmitLimit limit) {
-    model::ResolutionState& r = state_.resolution;
+    const model::ResolutionState& r = state_.resolution;
     const bool infoTurn = which == ScalingValue::InfoTurn;
     const widgets::panel::EditRow& row = infoTurn ? g.infoTurn : g.numTurns;
     const std::uint32_t held = infoTurn ? r.infoTurn : r.numTurns;
     const std::uint32_t maximum = infoTurn ? r.maxInfoTurn : r.maxTurns;
-    bool ok = true;
+    StepResult result = StepResult::at(Step::Entry);
 
     const auto value = steps_.readEntry(row.edit, resolution::kLargestWord);
     if (!value) {
         row.edit->setText(word(held));
-        ok = false;
     } else if (resolution::aboveHardwareLimit(*value, maximum)) {
         steps_.refuse(kAboveHardware);
         row.edit->setText(word(held));
-        ok = false;
     } else {
         const auto v = static_cast<std::uint32_t>(*value);
-        // Logged at once: while the warning below is open the position polling goes on and
-        // would leave its own frames in the buffers.
-        const link::Reply reply =
-            steps_.exchange(infoTurn ? link::cmd::kWriteInfoTurn : link::cmd::kWriteNumTurns, v);
-        if (reply.ok()) {
-            if (infoTurn) {
-                r.infoTurn = v;
-                r.totalCounts = resolution::totalCounts(v, r.numTurns);
-            } else {
-                r.numTurns = v;
-                r.totalCounts = resolution::totalCounts(r.infoTurn, v);
-                r.programmedCounts = resolution::totalCounts(r.maxInfoTurn, v);
-            }
+        result = infoTurn ? writes_.writeInfoTurn(v) : writes_.writeNumTurns(v);
+        if (result.ok()) {
             g.totalCounts.value->setText(fixed(r.totalCounts));
             if (resolution::exceedsTransmittedBits(limit.bits, r.totalCounts)) {
                 steps_.warn(limit.warningKey);  // the value is written all the same
             }
-        } else {
-            ok = false;
         }
     }
 
-    if (ok) {
+    if (result.ok()) {
         emit context_.requests.activatePreset();
+        result = writes_.store();
     }
-    if (ok) {
-        ok = procedures_.SaveParameters();
-    }
-    row.apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    row.apply->setGlyph(result.ok() ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
 }
 
 void ResolutionPage::writeDeltaPos(const widgets::ScaledResolutionGroup& g) {
-    model::ResolutionState& r = state_.resolution;
-    bool ok = true;
+    StepResult result = StepResult::at(Step::Entry);
     // Up to 2^32, which the device takes as 0: the field shows 4294967296 for a stroke read as
     // 0, and writing back what it shows must work.
     const auto value = steps_.readEntry(g.deltaPos.edit, resolution::kFullStroke);
     if (!value) {
-        g.deltaPos.edit->setText(fixed(r.totalCounts));
-        ok = false;
-    } else if (steps_.exchange(link::cmd::kWriteDeltaPos, resolution::strokeWord(*value)).ok()) {
-        r.totalCounts = *value;
+        g.deltaPos.edit->setText(fixed(state_.resolution.totalCounts));
     } else {
-        ok = false;
+        result = writes_.writeDeltaPos(*value);
     }
-    ok = finishProgrammedWrite(ok);
-    g.deltaPos.apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    if (result.ok()) {
+        result = finishProgrammedWrite();
+    }
+    g.deltaPos.apply->setGlyph(result.ok() ? widgets::Glyph::EnterSuccess
+                                           : widgets::Glyph::EnterFailure);
 }
 
 void ResolutionPage::writeDeltaUser(const widgets::ScaledResolutionGroup& g) {
-    model::ResolutionState& r = state_.resolution;
+    const model::ResolutionState& r = state_.resolution;
     // A new stroke length replaces whatever the last teach procedure found.
     g.teachStart->setGlyph(widgets::Glyph::None);
     g.teachStop->setGlyph(widgets::Glyph::None);
-    bool ok = true;
+    StepResult result = StepResult::at(Step::Entry);
     const auto value = steps_.readEntry(g.deltaUser.edit, resolution::kFullStroke);
     if (!value) {
         g.deltaUser.edit->setText(fixed(r.programmedCounts));
-        ok = false;
     } else if (resolution::displayAboveHardware(r.totalCounts, *value)) {
         steps_.refuse(kDisplayAboveHardware);
         g.deltaUser.edit->setText(fixed(r.programmedCounts));
-        ok = false;
-    } else if (steps_.exchange(link::cmd::kWriteDeltaUser, resolution::strokeWord(*value)).ok()) {
-        r.programmedCounts = *value;
     } else {
-        ok = false;
+        result = writes_.writeDeltaUser(*value);
     }
-    ok = finishProgrammedWrite(ok);
-    g.deltaUser.apply->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    if (result.ok()) {
+        result = finishProgrammedWrite();
+    }
+    g.deltaUser.apply->setGlyph(result.ok() ? widgets::Glyph::EnterSuccess
+                                            : widgets::Glyph::EnterFailure);
 }
 
-bool ResolutionPage::finishProgrammedWrite(bool ok) {
-    if (ok) {
-        emit context_.requests.activatePreset();
-    }
-    if (ok) {
-        ok = procedures_.SaveParameters();
-    }
-    if (ok) {
-        model::ResolutionState& r = state_.resolution;
-        r.effectiveCountsPerTurn =
-            resolution::effectiveCountsPerTurn(r.maxInfoTurn, r.totalCounts, r.programmedCounts);
-    }
-    return ok;
+StepResult ResolutionPage::finishProgrammedWrite() {
+    // The preset goes out again for the new stroke before the store, as after a Scaling write.
+    emit context_.requests.activatePreset();
+    return writes_.storeProgrammed();
 }
 
 void ResolutionPage::startTeaching(const widgets::ScaledResolutionGroup& g) {
@@ -293,10 +270,9 @@ void ResolutionPage::startTeaching(const widgets::ScaledResolutionGroup& g) {
 }
 
 void ResolutionPage::stopTeaching(const widgets::ScaledResolutionGroup& g) {
-    using Kind = ProgrammingSteps::StopAnswer::Kind;
-    const ProgrammingSteps::StopAnswer answer = steps_.stopTeaching();
-    if (answer.kind == Kind::Refused) {
-        switch (answer.reason) {
+    const TeachStop answer = steps_.stopTeaching();
+    if (answer.refusal) {
+        switch (*answer.refusal) {
             case link::acquisition::kReasonMaxPosition:
                 steps_.showProgrammingError("MsgCourseMaxExceeded");
                 break;
@@ -311,7 +287,7 @@ void ResolutionPage::stopTeaching(const widgets::ScaledResolutionGroup& g) {
                 break;
         }
     }
-    steps_.storeTaughtStroke(answer.kind == Kind::Taken, g.teachStop);
+    steps_.storeTaughtStroke(answer.taken(), g.teachStop);
 }
 
 }  // namespace orvo::params

@@ -15,6 +15,7 @@
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
 #include "params/programming_steps.h"
+#include "params/resolution_writes.h"
 #include "widgets/resolution_group.h"
 
 namespace orvo::params {
@@ -25,7 +26,7 @@ public:
     // The family is the one whose panel holds the group. The SSI group's limits box shows the
     // maximum counts per turn as the encoder sends them; the others as the family counts them.
     ResolutionPage(pages::PageContext& context, widgets::ScaledResolutionGroup group,
-                   model::Family family, QObject* parent = nullptr);
+                   model::Family family, ResolutionWrites& writes, QObject* parent = nullptr);
 
     const widgets::ScaledResolutionGroup& group() const { return group_; }
 
@@ -35,8 +36,9 @@ public:
     // connected one.
     void PresentProgrammingMode();
 
-    // Mode buttons: Scaling, Start/Stop, Prog.
+    // Mode buttons: Scaling (SSI group, parallel group), Start/Stop, Prog.
     void SpeedButton11Click();
+    void SpeedButton14Click();
     void SpeedButton12Click();
     void SpeedButton13Click();
     // Value writes: counts per turn, turns, counts to display, encoder hardware counts. The
@@ -66,8 +68,8 @@ private:
                       TransmitLimit limit);
     void writeDeltaPos(const widgets::ScaledResolutionGroup& g);
     void writeDeltaUser(const widgets::ScaledResolutionGroup& g);
-    // The common end of both programmed writes.
-    bool finishProgrammedWrite(bool ok);
+    // The common end of both programmed writes, once the write was answered.
+    StepResult finishProgrammedWrite();
     void startTeaching(const widgets::ScaledResolutionGroup& g);
     void stopTeaching(const widgets::ScaledResolutionGroup& g);
     // The SSI clocks, or the parallel output's bits.
@@ -76,6 +78,7 @@ private:
     pages::PageContext& context_;
     model::EncoderState& state_;
     ParameterProcedures& procedures_;
+    ResolutionWrites& writes_;
     ProgrammingSteps steps_;
     widgets::ScaledResolutionGroup group_;
     model::Family family_;

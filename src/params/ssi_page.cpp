@@ -2,16 +2,13 @@
 
 #include <optional>
 
-#include "link/commands.h"
 #include "params/configuration_lists.h"
 #include "params/configuration_register.h"
 #include "params/ssi_panel.h"
 
 namespace orvo::params {
 
-using link::TrafficLog;
 using model::Family;
-namespace cmd = link::cmd;
 
 namespace {
 
@@ -22,11 +19,13 @@ QString noValue() {
 
 }  // namespace
 
-SsiPage::SsiPage(pages::PageContext& context, SsiPanel& panel, QObject* parent)
+SsiPage::SsiPage(pages::PageContext& context, SsiPanel& panel, RegisterWrites& registers,
+                 QObject* parent)
     : QObject(parent),
       context_(context),
       state_(context.state),
       panel_(panel),
+      registers_(registers),
       lists_(context,
              {
                  .outputCode = {panel.Label30, panel.ComboBox5, panel.Image23},
@@ -87,16 +86,8 @@ void SsiPage::showShiftedBitsEnabled(bool tree) {
     }
 }
 
-void SsiPage::readShiftedBits() {
-    QLabel* shown = panel_.Label37;
-    if (const link::Reply shift =
-            context_.link.exchange(state_.nodeId, cmd::kReadTreeShift, 0, TrafficLog::OnReply);
-        shift.ok()) {
-        state_.ssi.shiftedBits = shiftedBits(shift.dataLow(), state_.ssi.clockCount);
-        shown->setText(QString::number(state_.ssi.shiftedBits));
-    } else {
-        shown->setText(noValue());
-    }
+void SsiPage::showShiftedBits(std::optional<int> bits) {
+    panel_.Label37->setText(bits ? QString::number(*bits) : noValue());
 }
 
 void SsiPage::BitBtn9Click() {
@@ -113,83 +104,39 @@ void SsiPage::BitBtn9Click() {
     if (clocksTooFew(*clocks, state_.resolution.totalCounts)) {
         warn("MsgClocksTooFew");
     }
-
-    bool ok = true;
-    std::uint8_t alignment = 0;
-    // The alignment bits are kept as the encoder holds them; only the clock count changes.
-    if (const link::Reply format =
-            context_.link.exchange(state_.nodeId, cmd::kReadSsiFormat, 0, TrafficLog::OnReply);
-        format.ok()) {
-        state_.ssi.protocol = decodeSsiProtocol(format.dataLow());
-        alignment = format.dataLow() & static_cast<std::uint8_t>(~link::ssi_format::kClockMask);
-    } else {
-        ok = false;
+    const StepResult result = registers_.writeClockCount(*clocks);
+    if (result.failed == Step::Write) {
+        p.Edit6->setText(QString::number(state_.ssi.clockCount));
     }
-    if (ok) {
-        const auto value = static_cast<std::uint8_t>(alignment | *clocks);
-        if (context_.link.exchange(state_.nodeId, cmd::kWriteSsiFormat, value, TrafficLog::OnReply)
-                .ok()) {
-            state_.ssi.clockCount = value & link::ssi_format::kClockMask;
-        } else {
-            ok = false;
-            p.Edit6->setText(QString::number(state_.ssi.clockCount));
-        }
-    }
-    if (ok) {
-        ok = context_.procedures.SaveParameters();
-    }
-    p.BitBtn9->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    p.BitBtn9->setGlyph(result.ok() ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
 }
 
 void SsiPage::ComboBox3Change() {
-    SsiPanel& p = panel_;
-    const int code = p.ComboBox3->currentIndex();
-    bool ok = code >= 0;
-    if (ok) {
-        ok = context_.link
-                 .exchange(state_.nodeId, cmd::kWriteSsiTimeout, static_cast<std::uint32_t>(code),
-                           TrafficLog::Always)
-                 .ok();
-    }
-    if (ok) {
-        ok = context_.procedures.SaveParameters();
-    }
+    const int code = panel_.ComboBox3->currentIndex();
+    const StepResult result = code < 0 ? StepResult::at(Step::Entry)
+                                       : registers_.writeTimeout(static_cast<std::uint8_t>(code));
     // The decoded copy and the summary follow the next read-back, not the choice.
-    p.Image21->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
+    panel_.Image21->setStatus(result.ok() ? widgets::RowStatus::Success
+                                          : widgets::RowStatus::Failure);
 }
 
 void SsiPage::ComboBox4Change() {
     SsiPanel& p = panel_;
-    bool ok = true;
+    const model::SsiProtocol chosen = protocolAtPosition(p.ComboBox4->currentIndex());
     // The clock count is taken from the encoder, so the write changes the alignment only.
-    if (const link::Reply format =
-            context_.link.exchange(state_.nodeId, cmd::kReadSsiFormat, 0, TrafficLog::Always);
-        format.ok()) {
-        state_.ssi.clockCount = format.dataLow() & link::ssi_format::kClockMask;
-    } else {
-        ok = false;
-    }
-    if (ok) {
-        const model::SsiProtocol chosen = protocolAtPosition(p.ComboBox4->currentIndex());
+    const ProtocolWrite written = registers_.writeProtocol(chosen);
+    if (written.result.failed != Step::Read) {
         showShiftedBitsEnabled(chosen == model::SsiProtocol::Tree);
-        state_.ssi.protocol = chosen;
-        ok = context_.link
-                 .exchange(state_.nodeId, cmd::kWriteSsiFormat,
-                           encodeSsiFormat(chosen, state_.ssi.clockCount), TrafficLog::OnReply)
-                 .ok();
     }
-    if (ok) {
-        ok = context_.procedures.SaveParameters();
-    }
-    p.Image22->setStatus(ok ? widgets::RowStatus::Success : widgets::RowStatus::Failure);
-    // After a failed read the protocol in force is still the one held before the choice.
-    if (state_.ssi.protocol == model::SsiProtocol::Tree) {
-        readShiftedBits();
+    p.Image22->setStatus(written.result.ok() ? widgets::RowStatus::Success
+                                             : widgets::RowStatus::Failure);
+    if (written.shiftedBits.asked) {
+        showShiftedBits(written.shiftedBits.value);
     }
 }
 
 void SsiPage::Button1Click() {
-    readShiftedBits();
+    showShiftedBits(registers_.readShiftedBits());
 }
 
 }  // namespace orvo::params

@@ -6,11 +6,13 @@
 
 #include <QObject>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "pages/page_context.h"
 #include "params/configuration_lists.h"
 #include "params/parameter_procedures.h"
+#include "params/register_writes.h"
 #include "widgets/controls.h"
 
 namespace orvo::params {
@@ -20,7 +22,8 @@ class SsiPanel;
 class SsiPage : public QObject {
     Q_OBJECT
 public:
-    SsiPage(pages::PageContext& context, SsiPanel& panel, QObject* parent = nullptr);
+    SsiPage(pages::PageContext& context, SsiPanel& panel, RegisterWrites& registers,
+            QObject* parent = nullptr);
 
     // SSI panel handlers; the Enter key in Edit6 clicks BitBtn9.
     void BitBtn9Click();
@@ -34,12 +37,13 @@ private:
     void showConfiguration();
     void showInterface(const InterfaceRead& read);
     void showShiftedBitsEnabled(bool tree);
-    void readShiftedBits();
+    void showShiftedBits(std::optional<int> bits);
     void warn(std::string_view key);
 
     pages::PageContext& context_;
     model::EncoderState& state_;
     SsiPanel& panel_;
+    RegisterWrites& registers_;
     ConfigurationListChanges lists_;
 };
 

@@ -11,6 +11,7 @@ namespace orvo::params {
 enum class Step {
     None,      // every step was taken and answered
     Entry,     // the value was refused before anything was sent
+    Read,      // the register the write is made from was not read, so nothing was written
     Write,     // the encoder did not answer the write
     ReadBack,  // the write was answered, the read after it was not
     Store,     // the value was taken but not stored
@@ -33,6 +34,8 @@ constexpr std::string_view stepName(Step step) {
             return "none";
         case Step::Entry:
             return "entry";
+        case Step::Read:
+            return "read";
         case Step::Write:
             return "write";
         case Step::ReadBack:

@@ -19,6 +19,8 @@
 #include "model/family.h"
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
+#include "params/register_writes.h"
+#include "params/resolution_writes.h"
 #include "shell/platform_bundle.h"
 #include "shell/traffic_window.h"
 #include "text/catalogue.h"
@@ -181,6 +183,8 @@ private:
     int languageCode_ = 0;
     model::EncoderState state_;
     std::unique_ptr<params::ParameterProcedures> procedures_;
+    std::unique_ptr<params::RegisterWrites> registerWrites_;
+    std::unique_ptr<params::ResolutionWrites> resolutionWrites_;
     std::unique_ptr<pages::PageRequests> requests_;
     std::unique_ptr<pages::PageContext> context_;
     std::unique_ptr<config::FileProcedures> files_;

@@ -169,7 +169,9 @@ void TForm1::connectConfigurationPages() {
     connect(Panel2->Edit5, &QLineEdit::returnPressed, monitor,
             [monitor] { monitor->Edit5KeyPress(connection::PositionMonitor::kEnterKey); });
 
-    ssiPage = new params::SsiPage(*context_, *Panel3, this);
+    registerWrites_ = std::make_unique<params::RegisterWrites>(*link_, state_, *procedures_);
+    resolutionWrites_ = std::make_unique<params::ResolutionWrites>(*link_, state_, *procedures_);
+    ssiPage = new params::SsiPage(*context_, *Panel3, *registerWrites_, this);
     params::SsiPage* page = ssiPage;
     params::SsiPanel* p = Panel3;
     // The Enter key in Edit6 already clicks BitBtn9 (the panel ties them together).
@@ -181,8 +183,8 @@ void TForm1::connectConfigurationPages() {
                        });
     connectConfigurationLists(page->configurationLists());
 
-    ssiResolution =
-        new params::ResolutionPage(*context_, ssiGroup(*Panel3), model::Family::Ssi, this);
+    ssiResolution = new params::ResolutionPage(*context_, ssiGroup(*Panel3), model::Family::Ssi,
+                                               *resolutionWrites_, this);
     // Enter in Edit7..Edit10 already clicks the button beside the field (the panel's wiring).
     connectButtons(ssiResolution,
                    {
@@ -197,7 +199,8 @@ void TForm1::connectConfigurationPages() {
                        {p->BitBtn18, &params::ResolutionPage::BitBtn18Click},
                    });
 
-    analogPage = new params::AnalogPage(*context_, *Panel4, this);
+    analogPage =
+        new params::AnalogPage(*context_, *Panel4, *registerWrites_, *resolutionWrites_, this);
     params::AnalogPanel* a = Panel4;
     connectLists(analogPage, {
                                  {a->ComboBox13, &params::AnalogPage::ComboBox13Change},
@@ -217,7 +220,7 @@ void TForm1::connectConfigurationPages() {
                                    {a->BitBtn25, &params::AnalogPage::BitBtn25Click},
                                    {a->BitBtn27, &params::AnalogPage::BitBtn27Click},
                                });
-    parallelPage = new params::ParallelPage(*context_, *Panel5, this);
+    parallelPage = new params::ParallelPage(*context_, *Panel5, *registerWrites_, this);
     connectConfigurationLists(parallelPage->configurationLists());
     params::ParallelPanel* q = Panel5;
     connectLists(parallelPage, {
@@ -226,11 +229,11 @@ void TForm1::connectConfigurationPages() {
                                });
     // The parallel group runs the SSI group's handlers on its twins; Enter in Edit24..Edit27
     // clicks the button beside the field (the panel's wiring).
-    parallelResolution = new params::ResolutionPage(*context_, parallelGroup(*Panel5),
-                                                    model::Family::Parallel, this);
+    parallelResolution = new params::ResolutionPage(
+        *context_, parallelGroup(*Panel5), model::Family::Parallel, *resolutionWrites_, this);
     connectButtons(parallelResolution,
                    {
-                       {q->SpeedButton14, &params::ResolutionPage::SpeedButton11Click},
+                       {q->SpeedButton14, &params::ResolutionPage::SpeedButton14Click},
                        {q->SpeedButton15, &params::ResolutionPage::SpeedButton12Click},
                        {q->SpeedButton16, &params::ResolutionPage::SpeedButton13Click},
                        {q->BitBtn30, &params::ResolutionPage::BitBtn11Click},

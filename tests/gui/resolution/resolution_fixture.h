@@ -18,6 +18,7 @@
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
 #include "params/resolution_page.h"
+#include "params/resolution_writes.h"
 #include "params/ssi_panel.h"
 #include "platform/clock.h"
 #include "sim/encoder_profile.h"
@@ -81,6 +82,7 @@ protected:
     // position strip still reaches it, except a preset activation the test takes itself.
     struct SubstitutedPage {
         std::unique_ptr<SubstitutedProcedures> procedures;
+        std::unique_ptr<params::ResolutionWrites> writes;
         std::unique_ptr<pages::PageRequests> requests;
         std::unique_ptr<pages::PageContext> context;
         std::unique_ptr<params::ResolutionPage> page;
@@ -93,6 +95,8 @@ protected:
         const std::function<void()> activatePreset = s.activatePreset;
         p.procedures =
             std::make_unique<SubstitutedProcedures>(w.serialLink(), w.encoderState(), std::move(s));
+        p.writes = std::make_unique<params::ResolutionWrites>(w.serialLink(), w.encoderState(),
+                                                              *p.procedures);
         p.requests = std::make_unique<pages::PageRequests>();
         pages::PageRequests* windowRequests = &w.pageContext().requests;
         QObject::connect(p.requests.get(), &pages::PageRequests::programmingError, windowRequests,
@@ -116,7 +120,7 @@ protected:
             .requests = *p.requests,
         });
         p.page = std::make_unique<params::ResolutionPage>(*p.context, w.ssiResolution->group(),
-                                                          model::Family::Ssi);
+                                                          model::Family::Ssi, *p.writes);
         return p;
     }
 };
