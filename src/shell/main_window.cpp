@@ -208,7 +208,7 @@ void TForm1::buildMenus() {
     connect(English1, &QAction::triggered, this, [this] { English1Click(); });
     connect(Viewmessage1, &QAction::triggered, this, [this] { ShowTrafficWindow(); });
     connect(caricaprmdef1, &QAction::triggered, this, [this] {
-        // Nothing to restore before a search has found an encoder.
+        // Nothing to restore while no encoder is found.
         if (state_.found) {
             connection_->BitBtn6Click();
         }
