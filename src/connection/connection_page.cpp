@@ -3,8 +3,6 @@
 #include "connection/identification.h"
 #include "connection/identification_panel.h"
 #include "connection/identify.h"
-#include "connection/search.h"
-#include "link/commands.h"
 
 namespace orvo::connection {
 
@@ -15,9 +13,10 @@ QString unknown() {
 }  // namespace
 
 ConnectionPage::ConnectionPage(pages::PageContext& context, IdentificationPanel& panel,
-                               link::PortList& ports, std::function<std::string()> computerName)
+                               ConnectionProcedures& procedures, link::PortList& ports,
+                               std::function<std::string()> computerName)
     : context_(context),
-      link_(context.link),
+      procedures_(procedures),
       ports_(ports),
       state_(context.state),
       catalogue_(context.catalogue),
@@ -66,8 +65,7 @@ void ConnectionPage::BitBtn1Click() {
             context_.window->repaint();  // the port under test shows while the UI thread waits
         }
     };
-    const std::optional<SearchHit> hit =
-        searchPorts(link_, state_, ports_.names(), baudRate, showTrying);
+    const std::optional<SearchHit> hit = procedures_.search(ports_.names(), baudRate, showTrying);
 
     if (hit) {
         page.GroupBox2->setEnabled(true);
@@ -82,7 +80,7 @@ void ConnectionPage::BitBtn1Click() {
 }
 
 void ConnectionPage::Identify() {
-    showIdentity(identify(link_, state_));
+    showIdentity(procedures_.identify());
 }
 
 void ConnectionPage::showIdentity(const Identity& id) {
@@ -115,44 +113,18 @@ void ConnectionPage::showIdentity(const Identity& id) {
 
 void ConnectionPage::BitBtn2Click() {
     IdentificationPanel& page = panel_;
-    bool ok = true;
     const std::uint32_t baudRate = leadingNumber(page.ComboBox2->currentText().toStdString());
-    const link::Reply changed =
-        link_.exchange(state_.nodeId, link::cmd::kSetBaudRate, link::baudCodeFor(baudRate),
-                       link::TrafficLog::Always);
-    if (!changed.ok()) {
-        emit context_.requests.nodeAddressRead(unknown());
-        ok = false;
+    const BaudRateChange change =
+        procedures_.changeBaudRate(page.ComboBox1->currentText().toStdString(), baudRate);
+    emit context_.requests.nodeAddressRead(change.node ? QString::number(*change.node) : unknown());
+    // The "not found" line follows the probe at the new rate, when it ran.
+    if (change.node) {
+        page.Label24->hide();
+    } else if (change.result.failed == params::Step::Probe) {
+        page.Label24->show();
     }
-    if (ok) {
-        link_.closeActivePort();
-        link::LinkStatus status =
-            link_.openActivePort(page.ComboBox1->currentText().toStdString(), baudRate);
-        const link::Request probe = link_.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
-        status |= probe.status;
-        std::optional<link::Frame> reply;
-        if (status == link::status::kOk) {
-            reply = link_.waitReply(probe);
-        }
-        if (reply) {
-            state_.nodeId = link::frameDataLow(*reply);
-            emit context_.requests.nodeAddressRead(QString::number(state_.nodeId));
-            state_.found = true;
-            page.Label24->hide();
-        } else {
-            emit context_.requests.nodeAddressRead(unknown());
-            state_.found = false;
-            page.Label24->show();
-            ok = false;
-        }
-        link_.logTx();
-        link_.logRx();
-    }
-    if (ok) {
-        ok = link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kSaveParameters)
-                 .ok();
-    }
-    page.BitBtn2->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
+    page.BitBtn2->setGlyph(change.result.ok() ? widgets::Glyph::EnterSuccess
+                                              : widgets::Glyph::EnterFailure);
 }
 
 void ConnectionPage::BitBtn4Click() {
@@ -163,20 +135,17 @@ void ConnectionPage::BitBtn4Click() {
 }
 
 void ConnectionPage::BitBtn6Click() {
-    const link::Reply restored =
-        link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kLoadFactory,
-                       link::TrafficLog::Always);
-    if (restored.ok()) {
+    const bool restored = procedures_.restoreFactorySettings().ok();
+    if (restored) {
         BitBtn4Click();
     }
-    panel_.BitBtn6->setGlyph(restored.ok() ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    panel_.BitBtn6->setGlyph(restored ? widgets::Glyph::Success : widgets::Glyph::Failure);
     emit context_.requests.programmingErrorCleared();
 }
 
 void ConnectionPage::BitBtn5Click() {
-    const link::Reply saved =
-        link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kSaveParameters);
-    panel_.BitBtn5->setGlyph(saved.ok() ? widgets::Glyph::Success : widgets::Glyph::Failure);
+    const bool saved = context_.procedures.SaveParameters();
+    panel_.BitBtn5->setGlyph(saved ? widgets::Glyph::Success : widgets::Glyph::Failure);
 }
 
 void ConnectionPage::ApplyFactoryGate() {

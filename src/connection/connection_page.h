@@ -2,7 +2,8 @@
 
 // The identification page at work: the search over the serial ports, the identification of the
 // encoder found, "read all", the factory restore, the hidden baud-rate change and the factory
-// gate. Everything runs on the UI thread and blocks it for its exchanges.
+// gate. The exchanges are the connection procedures'; the page shows what they return. Everything
+// runs on the UI thread and blocks it for its exchanges.
 
 #include <QAction>
 #include <QLabel>
@@ -12,8 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "connection/connection_procedures.h"
 #include "connection/identify.h"
-#include "link/link.h"
 #include "link/port_list.h"
 #include "model/encoder_state.h"
 #include "pages/page_context.h"
@@ -27,7 +28,8 @@ class IdentificationPanel;
 class ConnectionPage {
 public:
     // The computer's name decides whether the factory functions are shown.
-    ConnectionPage(pages::PageContext& context, IdentificationPanel& panel, link::PortList& ports,
+    ConnectionPage(pages::PageContext& context, IdentificationPanel& panel,
+                   ConnectionProcedures& procedures, link::PortList& ports,
                    std::function<std::string()> computerName);
 
     // The search button.
@@ -51,7 +53,7 @@ public:
 
 private:
     pages::PageContext& context_;
-    link::Link& link_;
+    ConnectionProcedures& procedures_;
     link::PortList& ports_;
     model::EncoderState& state_;
     const text::Catalogue& catalogue_;

@@ -3,7 +3,6 @@
 #include <QLocale>
 
 #include "connection/position_panel.h"
-#include "link/commands.h"
 #include "params/configuration_register.h"
 
 namespace orvo::connection {
@@ -27,20 +26,21 @@ QString fromStd(const std::string& text) {
 
 }  // namespace
 
-PositionMonitor::PositionMonitor(pages::PageContext& context, PositionPanel& panel, QObject* parent)
+PositionMonitor::PositionMonitor(pages::PageContext& context, PositionPanel& panel,
+                                 PositionProcedures& procedures, QObject* parent)
     : QObject(parent),
       context_(context),
-      link_(context.link),
+      procedures_(procedures),
       state_(context.state),
       catalogue_(context.catalogue),
       panel_(panel) {
-    params::ParameterProcedures* procedures = &context.procedures;
-    connect(procedures, &params::ParameterProcedures::configurationRead, this,
+    params::ParameterProcedures* reads = &context.procedures;
+    connect(reads, &params::ParameterProcedures::configurationRead, this,
             [this] { showConfiguration(); });
-    connect(procedures, &params::ParameterProcedures::interfaceRead, this,
+    connect(reads, &params::ParameterProcedures::interfaceRead, this,
             [this](const params::InterfaceRead& read) { showPreset(read); });
     // A programmed-resolution read starts by clearing the reason of a refused programming step.
-    connect(procedures, &params::ParameterProcedures::programmedResolutionRead, this,
+    connect(reads, &params::ParameterProcedures::programmedResolutionRead, this,
             [this] { panel_.hideProgrammingError(); });
     pages::PageRequests* requests = &context.requests;
     connect(requests, &pages::PageRequests::activatePreset, this, [this] { ActivatePreset(); });
@@ -156,15 +156,14 @@ void PositionMonitor::sendRequest() {
     // No wait here: the reply is taken on the next tick, so the window breathes in between. A
     // user's request sent meanwhile first takes this reply off the line, and keeps it for that
     // tick.
-    pollRequest_ = link_.sendFrame(state_.nodeId, link::cmd::kReadPosition, 0);
+    procedures_.requestPosition();
     cycle_ = kTakeReply;
 }
 
 void PositionMonitor::takeReply() {
     cycle_ = kPause;
-    const std::optional<link::Frame> reply = link_.waitReply(pollRequest_, link::kReplyTimeoutMs);
-    if (reply) {
-        showPosition(link::frameData(*reply));
+    if (const std::optional<std::uint32_t> raw = procedures_.takePosition()) {
+        showPosition(*raw);
     } else {
         PositionPanel& panel = panel_;
         for (QLineEdit* field : {panel.Edit2, panel.Edit3, panel.Edit4}) {
@@ -241,14 +240,11 @@ void PositionMonitor::readDiagnostics() {
         ++state_.diagnosticCounter;
         return;
     }
-    const link::Reply reply =
-        link_.exchange(state_.nodeId, link::cmd::kReadAnalog, link::analog_select::kDiagnostic,
-                       link::TrafficLog::Never);
-    if (!reply.ok()) {
+    const std::optional<Diagnostics> diagnostics = procedures_.readDiagnostics();
+    if (!diagnostics) {
         return;  // the labels keep what the last answer said
     }
     PositionPanel& panel = panel_;
-    const std::uint32_t word = reply.data();
     const auto show = [&panel](QLabel* label, QLabel* sign, bool raised) {
         label->setVisible(raised);
         sign->setVisible(raised);
@@ -258,34 +254,17 @@ void PositionMonitor::readDiagnostics() {
             panel.applyNoErrorRule();
         }
     };
-    show(panel.Label91, panel.Image7, (word & link::diagnostic_bits::kCableDisconnected) != 0);
-    show(panel.Label92, panel.Image9, (word & link::diagnostic_bits::kOverTemperature) != 0);
-}
-
-void PositionMonitor::Edit5KeyPress(int key) {
-    if (key == kEnterKey) {
-        ActivatePreset();
-    }
+    show(panel.Label91, panel.Image7, diagnostics->cableDisconnected);
+    show(panel.Label92, panel.Image9, diagnostics->overTemperature);
 }
 
 void PositionMonitor::ActivatePreset() {
-    std::uint32_t keptValue = 0;
-    const std::optional<std::uint32_t> counts = presetCounts(keptValue);
-    bool ok = counts.has_value();
-    if (ok) {
-        ok = link_.exchange(state_.nodeId, link::cmd::kWritePreset, *counts).ok();
-    }
-    if (ok) {
-        ok = link_.exchange(state_.nodeId, link::cmd::kMemoryAction, link::memory::kActivatePreset)
-                 .ok();
-    }
+    const std::optional<Preset> preset = presetEntry();
+    const bool ok = preset && procedures_.activatePreset(*preset).ok();
     panel_.BitBtn8->setGlyph(ok ? widgets::Glyph::Success : widgets::Glyph::Failure);
-    if (ok) {
-        state_.resolution.presetValue = keptValue;
-    }
 }
 
-std::optional<std::uint32_t> PositionMonitor::presetCounts(std::uint32_t& keptValue) {
+std::optional<Preset> PositionMonitor::presetEntry() {
     PositionPanel& panel = panel_;
     switch (state_.family) {
         case Family::Analog: {
@@ -295,8 +274,10 @@ std::optional<std::uint32_t> PositionMonitor::presetCounts(std::uint32_t& keptVa
             // With no range known there is no formula: nothing is sent.
             const std::optional<std::uint32_t> counts = analogPresetCounts(
                 readLeadingNumber(text), state_.resolution.totalCounts, analogRange(state_.analog));
-            keptValue = counts.value_or(0);
-            return counts;
+            if (!counts) {
+                return std::nullopt;
+            }
+            return Preset{*counts, *counts};
         }
         case Family::Ssi:
         case Family::Parallel: {
@@ -317,8 +298,7 @@ std::optional<std::uint32_t> PositionMonitor::presetCounts(std::uint32_t& keptVa
                 refuse(outcome.messageKey);
                 return std::nullopt;
             }
-            keptValue = outcome.presetValue;
-            return outcome.counts;
+            return Preset{*outcome.counts, outcome.presetValue};
         }
         case Family::None:
             break;
@@ -328,8 +308,7 @@ std::optional<std::uint32_t> PositionMonitor::presetCounts(std::uint32_t& keptVa
         refuse({});
         return std::nullopt;
     }
-    keptValue = *counts;
-    return counts;
+    return Preset{*counts, *counts};
 }
 
 void PositionMonitor::refuse(std::string_view messageKey) {

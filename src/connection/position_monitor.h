@@ -1,8 +1,9 @@
 #pragma once
 
 // The position strip at work: the polling cycle that reads and shows the position, the
-// diagnostics of an analog encoder, and the preset or offset activation. Everything runs on the
-// UI thread from the strip's timer and buttons; each exchange blocks it for its wait.
+// diagnostics of an analog encoder, and the preset or offset activation. The exchanges are the
+// position procedures'; the strip shows what they return. Everything runs on the UI thread from
+// the strip's timer and buttons; each exchange blocks it for its wait.
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,7 @@
 #include <string_view>
 
 #include "connection/position_math.h"
-#include "link/timing.h"
+#include "connection/position_procedures.h"
 #include "pages/page_context.h"
 #include "params/parameter_procedures.h"
 
@@ -29,18 +30,17 @@ public:
     static constexpr int kCyclesWithoutDiagnostics = 10;
     // The pause that leaves the link free for user commands between two readings.
     static constexpr int kPauseMs = 100;
-    static constexpr int kEnterKey = 13;
 
-    PositionMonitor(pages::PageContext& context, PositionPanel& panel, QObject* parent = nullptr);
+    PositionMonitor(pages::PageContext& context, PositionPanel& panel,
+                    PositionProcedures& procedures, QObject* parent = nullptr);
 
     // One step of the polling cycle; the handler of Timer1.
     void PollTick();
     void Timer1Timer() { PollTick(); }
-    // Sends and activates the preset or offset typed in Edit5.
+    // Sends and activates the preset or offset typed in Edit5; the Enter key in Edit5 does the
+    // same.
     void ActivatePreset();
     void BitBtn8Click() { ActivatePreset(); }
-    // The Enter key in Edit5 activates as the button does; other keys are typed normally.
-    void Edit5KeyPress(int key);
 
     // The configuration page opens: the unit labels of an analog encoder, and the polling from
     // the request step with its animation.
@@ -59,9 +59,9 @@ private:
     void showSplit(const std::optional<TurnSplit>& split, bool hex);
     void readDiagnostics();
 
-    // The counts to send for the text of Edit5, or nothing when refused (the refusal already
-    // shown and Edit5 restored where that applies), and the PresetValue to keep on success.
-    std::optional<std::uint32_t> presetCounts(std::uint32_t& keptValue);
+    // The counts to send for the text of Edit5 and the PresetValue to keep on success, or
+    // nothing when refused (the refusal already shown and Edit5 restored where that applies).
+    std::optional<Preset> presetEntry();
     void refuse(std::string_view messageKey);
     void showConfiguration();
     void showPresetHints();
@@ -71,14 +71,13 @@ private:
     void showProgrammingError(const QString& text);
 
     pages::PageContext& context_;
-    link::Link& link_;
+    PositionProcedures& procedures_;
     model::EncoderState& state_;
     const text::Catalogue& catalogue_;
     PositionPanel& panel_;
     // The analog preset keeps its last output value while no range is known.
     double analogPresetUnits_ = 0;
     int cycle_ = kSendRequest;
-    link::Request pollRequest_;
 };
 
 }  // namespace orvo::connection

@@ -54,9 +54,9 @@ std::optional<SearchHit> searchPorts(link::Link& link, model::EncoderState& stat
     return hit;
 }
 
-std::optional<std::uint8_t> probeNode(link::Link& link) {
+std::optional<std::uint8_t> probeNode(link::Link& link, link::LinkStatus opened) {
     const link::Request probe = link.sendFrame(link::kSearchNode, link::cmd::kReadNode, 0);
-    if (probe.status != link::status::kOk) {
+    if ((opened | probe.status) != link::status::kOk) {
         return std::nullopt;
     }
     const std::optional<link::Frame> reply = link.waitReply(probe);

@@ -34,7 +34,9 @@ std::optional<SearchHit> searchPorts(link::Link& link, model::EncoderState& stat
                                      const SearchProgress& progress = {});
 
 // One probe of the port that is open: the node the encoder at the search node answers with, or
-// nothing when no encoder answers.
-std::optional<std::uint8_t> probeNode(link::Link& link);
+// nothing when no encoder answers. The probe goes out whatever the opening of the port reported
+// (its Tx line shows it), but an answer on a port that did not open cleanly is not waited for.
+std::optional<std::uint8_t> probeNode(link::Link& link,
+                                      link::LinkStatus opened = link::status::kOk);
 
 }  // namespace orvo::connection

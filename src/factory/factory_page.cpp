@@ -2,7 +2,6 @@
 
 #include "connection/identification.h"
 #include "factory/factory_panel.h"
-#include "factory/factory_tools.h"
 
 namespace orvo::factory {
 
@@ -14,8 +13,9 @@ QString serialText(std::uint32_t serialNumber) {
 
 }  // namespace
 
-FactoryPage::FactoryPage(pages::PageContext& context, FactoryPanel& panel, QObject* parent)
-    : QObject(parent), context_(context), panel_(panel) {
+FactoryPage::FactoryPage(pages::PageContext& context, FactoryPanel& panel, FactoryTools& tools,
+                         QObject* parent)
+    : QObject(parent), context_(context), panel_(panel), tools_(tools) {
     connect(&context.requests, &pages::PageRequests::nodeAddressRead, this,
             [this](const QString& shown) { panel_.Edit1->setText(shown); });
 }
@@ -26,7 +26,7 @@ void FactoryPage::showSerialNumber(const QString& shown) {
 }
 
 void FactoryPage::opened() {
-    const std::optional<std::uint32_t> serial = readSerialNumber(context_.link, context_.state);
+    const std::optional<std::uint32_t> serial = tools_.readSerialNumber();
     showSerialNumber(serial ? serialText(*serial) : QStringLiteral("?"));
 }
 
@@ -34,7 +34,7 @@ void FactoryPage::BitBtn21Click() {
     const std::optional<std::uint32_t> n =
         serialNumberFromEntry(panel_.Edit11->text().toStdString());
     // A number the encoder's 32 bits cannot hold is refused rather than sent cut short.
-    const bool ok = n && writeSerialNumber(context_.link, context_.state, context_.procedures, *n);
+    const bool ok = n && tools_.writeSerialNumber(*n);
     panel_.BitBtn21->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
     showSerialNumber(serialText(context_.state.serialNumber));
 }
@@ -56,7 +56,7 @@ void FactoryPage::Edit12Change() {
 
 void FactoryPage::BitBtn22Click() {
     Edit12Change();
-    const bool replied = sendTestFrame(context_.link, testFrame());
+    const bool replied = tools_.sendTestFrame(testFrame());
     panel_.BitBtn22->setGlyph(replied ? widgets::Glyph::EnterSuccess
                                       : widgets::Glyph::EnterFailure);
 }
@@ -72,7 +72,7 @@ void FactoryPage::BitBtn3Click() {
         panel_.Edit1->setText(QString::number(state.nodeId));
     } else {
         const std::uint8_t before = state.nodeId;
-        ok = writeNode(context_.link, state, context_.procedures, *node);
+        ok = tools_.writeNode(*node);
         if (state.nodeId != before) {
             panel_.Edit1->setText(QString::number(state.nodeId));
         }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include "factory/factory_tools.h"
 #include "pages/page_context.h"
 
 namespace orvo::factory {
@@ -17,7 +18,8 @@ class FactoryPanel;
 class FactoryPage : public QObject {
     Q_OBJECT
 public:
-    FactoryPage(pages::PageContext& context, FactoryPanel& panel, QObject* parent = nullptr);
+    FactoryPage(pages::PageContext& context, FactoryPanel& panel, FactoryTools& tools,
+                QObject* parent = nullptr);
 
     // The page is shown: the serial number is read.
     void opened();
@@ -37,6 +39,7 @@ private:
 
     pages::PageContext& context_;
     FactoryPanel& panel_;
+    FactoryTools& tools_;
 };
 
 }  // namespace orvo::factory

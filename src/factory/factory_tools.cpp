@@ -73,50 +73,54 @@ std::string hexByte(std::uint8_t value) {
     return {kDigits[value >> 4], kDigits[value & 0x0F]};
 }
 
-std::optional<std::uint32_t> readSerialNumber(link::Link& link, model::EncoderState& state) {
-    const link::Reply reply = link.exchange(state.nodeId, link::cmd::kReadSerialNumber, 0);
+FactoryTools::FactoryTools(link::Link& link, model::EncoderState& state,
+                           params::ParameterProcedures& procedures)
+    : link_(link), state_(state), procedures_(procedures) {}
+
+std::optional<std::uint32_t> FactoryTools::readSerialNumber() {
+    const link::Reply reply = link_.exchange(state_.nodeId, link::cmd::kReadSerialNumber, 0);
     if (!reply.ok()) {
         return std::nullopt;
     }
-    state.serialNumber = reply.data();
-    return state.serialNumber;
+    state_.serialNumber = reply.data();
+    return state_.serialNumber;
 }
 
-bool writeSerialNumber(link::Link& link, model::EncoderState& state,
-                       params::ParameterProcedures& procedures, std::uint32_t n) {
+bool FactoryTools::writeSerialNumber(std::uint32_t n) {
     namespace cmd = link::cmd;
     bool ok =
-        link.exchange(state.nodeId, cmd::kUnlock, link::kUnlockValue, link::TrafficLog::Never).ok();
+        link_.exchange(state_.nodeId, cmd::kUnlock, link::kUnlockValue, link::TrafficLog::Never)
+            .ok();
     if (ok) {
-        ok = link.exchange(state.nodeId, cmd::kWriteSerialNumber, n, link::TrafficLog::Always).ok();
+        ok = link_.exchange(state_.nodeId, cmd::kWriteSerialNumber, n, link::TrafficLog::Always)
+                 .ok();
     }
     if (ok) {
-        ok = procedures.SaveParameters();
+        ok = procedures_.SaveParameters();
     }
     if (ok) {
         // The encoder may keep another number than the one written; the one read back counts.
-        const std::optional<std::uint32_t> readBack = readSerialNumber(link, state);
+        const std::optional<std::uint32_t> readBack = readSerialNumber();
         ok = readBack == n;
     }
     return ok;
 }
 
-bool writeNode(link::Link& link, model::EncoderState& state,
-               params::ParameterProcedures& procedures, std::uint8_t node) {
-    if (!link.exchange(state.nodeId, link::cmd::kWriteNode, node).ok()) {
+bool FactoryTools::writeNode(std::uint8_t node) {
+    if (!link_.exchange(state_.nodeId, link::cmd::kWriteNode, node).ok()) {
         return false;
     }
-    state.nodeId = node;
+    state_.nodeId = node;
     // The store goes to the encoder at its new address.
-    return procedures.SaveParameters();
+    return procedures_.SaveParameters();
 }
 
-bool sendTestFrame(link::Link& link, const link::Frame& frame) {
+bool FactoryTools::sendTestFrame(const link::Frame& frame) {
     // Any valid reply read after the bytes went out answers them, whatever its code; nothing left
     // by an earlier exchange does.
-    const bool replied = link.exchangeRaw(frame, 2 * link::kReplyTimeoutMs).ok();
-    link.appendLine(link::txLine(frame));
-    link.logRx();
+    const bool replied = link_.exchangeRaw(frame, 2 * link::kReplyTimeoutMs).ok();
+    link_.appendLine(link::txLine(frame));
+    link_.logRx();
     return replied;
 }
 

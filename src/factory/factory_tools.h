@@ -1,8 +1,9 @@
 #pragma once
 
 // The maker's own tools, widget-free: the rules of the serial-number and node entries, the
-// hand-made test frame and its checksum, and the exchanges that read and write the serial
-// number, write the node address and send a test frame. The factory page shows what they return.
+// hand-made test frame and its checksum (pure functions), and the exchanges that read and write
+// the serial number, write the node address and send a test frame (FactoryTools). The factory
+// page shows what they return.
 
 #include <array>
 #include <cstdint>
@@ -40,22 +41,31 @@ link::Frame testFrame(const TestFrameFields& fields);
 // A byte as two upper-case hexadecimal digits.
 std::string hexByte(std::uint8_t value);
 
-// Reads the serial number into the state; logged only when the encoder answers.
-std::optional<std::uint32_t> readSerialNumber(link::Link& link, model::EncoderState& state);
+class FactoryTools {
+public:
+    FactoryTools(link::Link& link, model::EncoderState& state,
+                 params::ParameterProcedures& procedures);
 
-// Unlocks, writes, stores and reads back the serial number; true when the encoder holds n. The
-// state keeps the number last read, the old one when the read-back did not run.
-bool writeSerialNumber(link::Link& link, model::EncoderState& state,
-                       params::ParameterProcedures& procedures, std::uint32_t n);
+    // Reads the serial number into the state; logged only when the encoder answers.
+    std::optional<std::uint32_t> readSerialNumber();
 
-// Gives the encoder a new node address, then stores it at that address: every later frame goes
-// to the new node once the encoder took it.
-bool writeNode(link::Link& link, model::EncoderState& state,
-               params::ParameterProcedures& procedures, std::uint8_t node);
+    // Unlocks, writes, stores and reads back the serial number; true when the encoder holds n.
+    // The state keeps the number last read, the old one when the read-back did not run.
+    bool writeSerialNumber(std::uint32_t n);
 
-// Sends the nine bytes one by one and waits for any valid reply; a reply to one of the known
-// codes also signals that code's event. The Tx line of the frame and the Rx line of what
-// arrived (zeros when nothing) are logged.
-bool sendTestFrame(link::Link& link, const link::Frame& frame);
+    // Gives the encoder a new node address, then stores it at that address: every later frame
+    // goes to the new node once the encoder took it.
+    bool writeNode(std::uint8_t node);
+
+    // Sends the nine bytes one by one and waits for any valid reply; a reply to one of the known
+    // codes also signals that code's event. The Tx line of the frame and the Rx line of what
+    // arrived (zeros when nothing) are logged.
+    bool sendTestFrame(const link::Frame& frame);
+
+private:
+    link::Link& link_;
+    model::EncoderState& state_;
+    params::ParameterProcedures& procedures_;
+};
 
 }  // namespace orvo::factory

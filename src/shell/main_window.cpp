@@ -208,8 +208,8 @@ void TForm1::buildMenus() {
     connect(English1, &QAction::triggered, this, [this] { English1Click(); });
     connect(Viewmessage1, &QAction::triggered, this, [this] { ShowTrafficWindow(); });
     connect(caricaprmdef1, &QAction::triggered, this, [this] {
-        // Nothing to restore before a search has found an encoder.
-        if (Panel1->GroupBox2->isEnabled()) {
+        // Nothing to restore while no encoder is found.
+        if (state_.found) {
             connection_->BitBtn6Click();
         }
     });
@@ -456,8 +456,7 @@ void TForm1::SpeedButton4Click() {
     } else {
         showPage(SpeedButton4, {Panel2});
     }
-    procedures_->readParameters();
-    procedures_->defaultCountsPerTurn();
+    positionProcedures_->readBeforePolling();
     positionMonitor->startPolling();
 }
 

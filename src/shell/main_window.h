@@ -12,6 +12,9 @@
 
 #include "config/file_procedures.h"
 #include "connection/connection_page.h"
+#include "connection/connection_procedures.h"
+#include "connection/position_procedures.h"
+#include "factory/factory_tools.h"
 #include "link/link.h"
 #include "link/port_list.h"
 #include "link/traffic.h"
@@ -188,6 +191,10 @@ private:
     std::unique_ptr<pages::PageRequests> requests_;
     std::unique_ptr<pages::PageContext> context_;
     std::unique_ptr<config::FileProcedures> files_;
+    // The exchanges of the identification page, the position strip and the factory page.
+    std::unique_ptr<connection::ConnectionProcedures> connectionProcedures_;
+    std::unique_ptr<connection::PositionProcedures> positionProcedures_;
+    std::unique_ptr<factory::FactoryTools> factoryTools_;
     std::unique_ptr<connection::ConnectionPage> connection_;
     QString productLink_;
     bool receiveThreadStarted_ = false;

@@ -134,7 +134,8 @@ void TForm1::connectPages() {
     // A load reads the identification back; the identification page shows it.
     connect(files_.get(), &config::FileProcedures::identified, this,
             [this](const connection::Identity& id) { connection_->showIdentity(id); });
-    factoryPage = new factory::FactoryPage(*context_, *Panel7, this);
+    factoryTools_ = std::make_unique<factory::FactoryTools>(*link_, state_, *procedures_);
+    factoryPage = new factory::FactoryPage(*context_, *Panel7, *factoryTools_, this);
     factory::FactoryPanel* fp = Panel7;
     connectButtons(factoryPage, {
                                     {fp->BitBtn21, &factory::FactoryPage::BitBtn21Click},
@@ -150,8 +151,10 @@ void TForm1::connectPages() {
 }
 
 void TForm1::connectConnectionPage() {
-    connection_ = std::make_unique<connection::ConnectionPage>(*context_, *Panel1, *portList_,
-                                                               bundle_.computerName);
+    connectionProcedures_ =
+        std::make_unique<connection::ConnectionProcedures>(*link_, state_, *procedures_);
+    connection_ = std::make_unique<connection::ConnectionPage>(
+        *context_, *Panel1, *connectionProcedures_, *portList_, bundle_.computerName);
     connection::ConnectionPage* page = connection_.get();
     connect(Panel1->BitBtn1, &QPushButton::clicked, this, [page] { page->BitBtn1Click(); });
     connect(Panel1->BitBtn2, &QPushButton::clicked, this, [page] { page->BitBtn2Click(); });
@@ -161,13 +164,17 @@ void TForm1::connectConnectionPage() {
 }
 
 void TForm1::connectConfigurationPages() {
-    positionMonitor = new connection::PositionMonitor(*context_, *Panel2, this);
+    positionProcedures_ =
+        std::make_unique<connection::PositionProcedures>(*link_, state_, *procedures_);
+    positionMonitor =
+        new connection::PositionMonitor(*context_, *Panel2, *positionProcedures_, this);
     connection::PositionMonitor* monitor = positionMonitor;
     connect(Panel2->Timer1, &QTimer::timeout, monitor, [monitor] { monitor->PollTick(); });
     connect(Panel2->BitBtn8, &QPushButton::clicked, monitor,
             [monitor] { monitor->BitBtn8Click(); });
+    // The Enter key in Edit5 activates the preset as the button does.
     connect(Panel2->Edit5, &QLineEdit::returnPressed, monitor,
-            [monitor] { monitor->Edit5KeyPress(connection::PositionMonitor::kEnterKey); });
+            [monitor] { monitor->ActivatePreset(); });
 
     registerWrites_ = std::make_unique<params::RegisterWrites>(*link_, state_, *procedures_);
     resolutionWrites_ = std::make_unique<params::ResolutionWrites>(*link_, state_, *procedures_);
