@@ -10,6 +10,8 @@
 - Nothing below the shell includes a shell header; only src/shell, src/app and src/cli may.
 - A page never includes the page headers of another domain: pages meet through the page
   context, not through each other.
+- A page never talks to the encoder: no source of a page target, and not the page context,
+  includes the link; pages call their domain's procedures.
 Prints every breach and exits 1 when there is one.
 """
 
@@ -84,6 +86,10 @@ def main():
                 breaches.append(f"{name}: the model includes {header}")
             if header.startswith("shell/") and layer not in ABOVE_SHELL:
                 breaches.append(f"{name}: below the shell, includes {header}")
+            is_page = layer == "pages" or (layer in DOMAINS
+                                           and path.stem in page_sources.get(layer, set()))
+            if is_page and header == "link/link.h":
+                breaches.append(f"{name}: a page includes the link ({header})")
             owner = page_headers.get(header)
             if owner is not None and layer in DOMAINS and layer != owner \
                     and path.stem in page_sources.get(layer, set()):

@@ -36,7 +36,6 @@ public:
 
     // One step of the polling cycle; the handler of Timer1.
     void PollTick();
-    void Timer1Timer() { PollTick(); }
     // Sends and activates the preset or offset typed in Edit5; the Enter key in Edit5 does the
     // same.
     void ActivatePreset();

@@ -1,14 +1,14 @@
 #pragma once
 
 // What every page class is handed instead of reaching into the window or into other pages: the
-// link, the encoder state, the shared procedures, the texts, the dialogs, and the requests that
-// another page or the window serves. The window owns all of it and hands the same context to
+// encoder state, the shared read-backs, the texts, the dialogs, and the requests that another
+// page or the window serves. A page talks to the encoder only through procedures; it is given
+// its own domain's besides this. The window owns all of it and hands the same context to
 // every page.
 
 #include <QObject>
 #include <QWidget>
 
-#include "link/link.h"
 #include "model/encoder_state.h"
 #include "params/parameter_procedures.h"
 #include "platform/dialogs.h"
@@ -31,8 +31,6 @@ signals:
     void programmingErrorCleared();
     // The analog output changed between current and voltage: the position strip's units follow.
     void analogOutputTypeChanged();
-    // The family's configuration page shown again, as its page button does.
-    void showFamilyPage();
     // The identification changed what the page buttons offer: restack them and name the
     // family's product page.
     void pageButtonsChanged();
@@ -48,7 +46,6 @@ signals:
 };
 
 struct PageContext {
-    link::Link& link;
     model::EncoderState& state;
     params::ParameterProcedures& procedures;
     const text::Catalogue& catalogue;

@@ -101,7 +101,6 @@ void TForm1::connectPages() {
     procedures_ = std::make_unique<params::ParameterProcedures>(*link_, state_);
     requests_ = std::make_unique<pages::PageRequests>();
     context_ = std::make_unique<pages::PageContext>(pages::PageContext{
-        .link = *link_,
         .state = state_,
         .procedures = *procedures_,
         .catalogue = catalogue_,
@@ -113,8 +112,6 @@ void TForm1::connectPages() {
         StackPageButtons();
         UpdateProductLink();
     });
-    connect(requests_.get(), &pages::PageRequests::showFamilyPage, this,
-            [this] { SpeedButton4Click(); });
     connect(requests_.get(), &pages::PageRequests::outputTypeRead, this,
             [this](bool familyKnown) { offerParameterPages(familyKnown); });
     connect(requests_.get(), &pages::PageRequests::factoryFunctionsShown, this, [this](bool shown) {

@@ -16,7 +16,6 @@ constexpr TextBinding kTextBindings[] = {
     {"caricaprmdef1", Caption, "TxtLoadDefaults"},
     {"SSIconfiguration1", Caption, "TxtConfiguration"},
     {"LoadorSaveconfig1", Caption, "TxtLoadSaveMenu"},
-    {"Help1", Caption, "TxtHelp"},
     {"Exit1", Caption, "TxtExit"},
     {"Setup1", Caption, "TxtMenuEdit"},
     {"Language1", Caption, "TxtMenuLanguage"},
@@ -24,7 +23,6 @@ constexpr TextBinding kTextBindings[] = {
     {"about1", Caption, "TxtAbout"},
     // The page column and the help button.
     {"SpeedButton2", Caption, "TxtIdentification"},
-    {"SpeedButton3", Caption, "TxtPositionButton"},
     {"SpeedButton4", Caption, "TxtConfiguration"},
     {"SpeedButton7", Caption, "TxtLoadSaveButton"},
     {"SpeedButton8", Caption, "TxtFactoryButton"},
@@ -135,7 +133,6 @@ constexpr TextBinding kTextBindings[] = {
     {"Label90", BlankCaption, ""},
     // Hints.
     {"SpeedButton2", Hint, "HintIdentificationPage"},
-    {"SpeedButton3", Hint, "HintPositionPage"},
     {"SpeedButton4", Hint, "HintConfigurationPage"},
     {"Edit21", Hint, "HintExample4096"},
     {"BitBtn1", Hint, "HintSearchDevice"},

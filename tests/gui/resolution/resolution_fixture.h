@@ -111,7 +111,6 @@ protected:
                              &pages::PageRequests::activatePreset);
         }
         p.context = std::make_unique<pages::PageContext>(pages::PageContext{
-            .link = w.serialLink(),
             .state = w.encoderState(),
             .procedures = *p.procedures,
             .catalogue = w.catalogue(),

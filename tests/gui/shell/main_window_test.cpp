@@ -17,6 +17,8 @@
 #include "shell/about_box.h"
 #include "shell/traffic_window.h"
 #include "support/window_fixture.h"
+#include "text/catalogue.h"
+#include "widgets/apply_language.h"
 #include "widgets/pictures.h"
 
 namespace orvo {
@@ -135,6 +137,21 @@ TEST(MainWindow, AMissingAnimationClipLeavesTheWindowWorking) {
     w.SpeedButton4->setEnabled(true);
     w.SpeedButton4->click();
     EXPECT_TRUE(w.Panel2->Timer1->isActive());
+}
+
+// Every control the language tables name is a control of the window that can show its text, in
+// both languages.
+TEST(MainWindow, EveryBoundTextHasAControlThatShowsIt) {
+    WindowFixture f;
+    TForm1& w = f.open();
+    for (const text::Language language : {text::Language::Italian, text::Language::English}) {
+        const text::Catalogue catalogue(language);
+        const widgets::LanguageApplyReport report = widgets::applyLanguage(&w, catalogue);
+        EXPECT_TRUE(report.missingObjects.isEmpty())
+            << report.missingObjects.join(", ").toStdString();
+        EXPECT_TRUE(report.unsupportedObjects.isEmpty())
+            << report.unsupportedObjects.join(", ").toStdString();
+    }
 }
 
 TEST(MainWindow, ProductLinkByLanguageAndFamily) {

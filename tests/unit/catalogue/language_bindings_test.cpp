@@ -120,7 +120,7 @@ TEST(LanguageBindingTable, SampleBindings) {
         {"BitBtn6", Caption, "TxtLoadDefaults"},
         {"SpeedButton7", Caption, "TxtLoadSaveButton"},
         {"SpeedButton7", Hint, "HintLoadSavePage"},
-        {"SpeedButton3", Caption, "TxtPositionButton"},
+        {"SpeedButton2", Caption, "TxtIdentification"},
         {"GroupBox18", Caption, "TxtGroupEncoderConfig"},
         {"Label27", Caption, "TxtSsiClockNumber"},
         {"Label27", Hint, "HintSsiClocks"},
