@@ -1,11 +1,7 @@
 #include "cli/cli_runner.h"
 
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QString>
-#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
@@ -58,101 +54,6 @@ std::string isoLocalTime() {
         text.insert(text.size() - 2, ":");
     }
     return text;
-}
-
-std::string_view familyKey(model::Family family) {
-    switch (family) {
-        case model::Family::Ssi:
-            return "ssi";
-        case model::Family::Analog:
-            return "analog";
-        case model::Family::Parallel:
-            return "parallel";
-        case model::Family::None:
-            break;
-    }
-    return "unknown";
-}
-
-std::string_view familyTextKey(model::Family family) {
-    switch (family) {
-        case model::Family::Ssi:
-            return "TxtFamilySsi";
-        case model::Family::Analog:
-            return "TxtFamilyAnalog";
-        case model::Family::Parallel:
-            return "TxtFamilyParallel";
-        case model::Family::None:
-            break;
-    }
-    return {};
-}
-
-std::string_view verdictText(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Same:
-            return "ok";
-        case Verdict::Different:
-            return "MISMATCH";
-        case Verdict::NotRead:
-            return "NOT READ";
-        case Verdict::NotUsed:
-            return "not used";
-    }
-    return "?";
-}
-
-std::string_view accessText(platform::PortAccess access) {
-    switch (access) {
-        case platform::PortAccess::Free:
-            return "free";
-        case platform::PortAccess::Held:
-            return "held";
-        case platform::PortAccess::PermissionDenied:
-            return "permission denied";
-        case platform::PortAccess::Gone:
-            return "gone";
-        case platform::PortAccess::Unusable:
-            break;
-    }
-    return "unusable";
-}
-
-// What a user does about a port's state, or nothing.
-std::string accessDetail(const platform::PortProbe& probe) {
-    switch (probe.access) {
-        case platform::PortAccess::Held:
-            if (probe.holderPid) {
-                return "by " +
-                       (probe.holderName.empty() ? std::string("a program") : probe.holderName) +
-                       " (pid " + std::to_string(*probe.holderPid) + ")";
-            }
-            return "by another program";
-        case platform::PortAccess::PermissionDenied: {
-            const std::string group = probe.group.empty() ? "dialout" : probe.group;
-            return "add your user to the group '" + group + "' (sudo usermod -aG " + group +
-                   " $USER), then log out and in again";
-        }
-        case platform::PortAccess::Unusable:
-            return probe.reason;
-        case platform::PortAccess::Free:
-        case platform::PortAccess::Gone:
-            break;
-    }
-    return {};
-}
-
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void printJson(std::ostream& out, const QJsonObject& object) {
-    out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
-    out.flush();
-}
-
-std::string unknownOr(const std::optional<std::string>& value) {
-    return value.value_or("?");
 }
 
 }  // namespace
@@ -262,45 +163,12 @@ int Runner::run() {
 }
 
 int Runner::listPorts() {
-    const std::vector<std::string> names = ports_->listSerialPorts();
-    QJsonArray list;
-    std::size_t width = 4;
-    for (const std::string& name : names) {
-        width = std::max(width, name.size());
-    }
-    for (const std::string& name : names) {
+    std::vector<PortLine> lines;
+    for (const std::string& name : ports_->listSerialPorts()) {
         const std::string path = ports_->pathFor(name);
-        const platform::PortProbe probe = platform::probePort(path);
-        const std::string detail = accessDetail(probe);
-        if (options_.json) {
-            QJsonObject port{
-                {"name", qt(name)}, {"path", qt(path)}, {"state", qt(accessText(probe.access))}};
-            if (!probe.group.empty()) {
-                port["group"] = qt(probe.group);
-            }
-            if (probe.holderPid) {
-                port["holderPid"] = static_cast<qint64>(*probe.holderPid);
-                port["holderName"] = qt(probe.holderName);
-            }
-            if (!detail.empty()) {
-                port["detail"] = qt(detail);
-            }
-            list.append(port);
-        } else {
-            *env_.out << std::left << std::setw(static_cast<int>(width)) << name << "  "
-                      << accessText(probe.access);
-            if (!detail.empty()) {
-                *env_.out << ": " << detail;
-            }
-            *env_.out << "  (" << path << ")\n";
-        }
+        lines.push_back({name, path, platform::probePort(path)});
     }
-    if (options_.json) {
-        printJson(*env_.out, QJsonObject{{"command", "ports"}, {"ports", list}});
-    } else if (names.empty()) {
-        *env_.out << "no serial ports\n";
-    }
-    env_.out->flush();
+    printPorts(*env_.out, format(), lines);
     return kExitOk;
 }
 
@@ -339,11 +207,7 @@ int Runner::oneUnit() {
         }
         errorLine("no encoder found" +
                   (searched.empty() ? std::string(": no serial ports") : " on " + searched));
-        if (options_.json) {
-            printJson(*env_.out, QJsonObject{{"command", qt(commandName(options_.command))},
-                                             {"result", "no encoder"},
-                                             {"status", kExitNoEncoder}});
-        }
+        printNoEncoder(*env_.out, format());
         return kExitNoEncoder;
     }
     const UnitResult unit = runUnit(*hit);
@@ -478,109 +342,11 @@ int Runner::judge(UnitResult& unit, bool afterLoad) {
 }
 
 void Runner::report(const UnitResult& unit) {
-    const connection::Identity& id = unit.identity;
-    const model::Family family = id.family.value_or(model::Family::None);
-    const std::optional<std::string> deviceLabel =
-        id.deviceType ? std::optional(connection::deviceTypeLabel(family, *id.deviceType))
-                      : std::nullopt;
-    const std::optional<std::string> serial =
-        id.serialNumber ? std::optional(connection::serialNumberText(*id.serialNumber))
-                        : std::nullopt;
+    printUnit(*env_.out, format(), UnitReport{unit, logLines_, writes_, verified_});
+}
 
-    if (options_.json) {
-        QJsonObject object{{"command", qt(commandName(options_.command))},
-                           {"port", qt(unit.port)},
-                           {"result", qt(unit.summary)},
-                           {"status", unit.exitCode}};
-        if (id.node) {
-            object["node"] = *id.node;
-        }
-        object["family"] = qt(id.family ? familyKey(*id.family) : "unknown");
-        if (id.deviceType) {
-            object["deviceType"] = qt(*id.deviceType);
-            object["deviceTypeLabel"] = qt(*deviceLabel);
-        }
-        if (id.serialNumber) {
-            object["serialNumber"] = static_cast<qint64>(*id.serialNumber);
-        }
-        if (id.version) {
-            object["version"] = qt(*id.version);
-        }
-        if (options_.command != Command::Identify && options_.command != Command::Ports) {
-            object["file"] = qt(options_.file);
-        }
-        if (!logLines_.empty()) {
-            QJsonArray log;
-            for (const std::string& line : logLines_) {
-                log.append(qt(line));
-            }
-            object["log"] = log;
-        }
-        if (!writes_.empty()) {
-            QJsonArray writes;
-            for (const config::ValueWrite& w : writes_) {
-                writes.append(QJsonObject{{"parameter", qt(config::parameterName(w.parameter))},
-                                          {"ok", w.ok}});
-            }
-            object["writes"] = writes;
-        }
-        if (verified_ && verified_->status == VerifyStatus::Compared) {
-            QJsonArray lines;
-            for (const config::VerifyLine& line : verified_->lines) {
-                QJsonObject entry{{"parameter", qt(config::parameterName(line.parameter))},
-                                  {"file", qt(line.fileValue)},
-                                  {"result", qt(verdictText(line.verdict))}};
-                entry["encoder"] =
-                    line.encoderValue ? QJsonValue(qt(*line.encoderValue)) : QJsonValue();
-                lines.append(entry);
-            }
-            object["verify"] = lines;
-        }
-        printJson(*env_.out, object);
-        return;
-    }
-
-    std::ostream& out = *env_.out;
-    if (options_.command == Command::Identify) {
-        const std::string familyText =
-            id.family       ? catalogue_.text(familyTextKey(*id.family)).toStdString()
-            : id.outputType ? std::to_string(*id.outputType)
-                            : std::string("?");
-        out << "port           " << unit.port << '\n'
-            << "node           " << (id.node ? std::to_string(*id.node) : "?") << '\n'
-            << "family         " << familyText << '\n'
-            << "device type    " << unknownOr(deviceLabel);
-        if (id.deviceType && *deviceLabel != *id.deviceType) {
-            out << " (" << *id.deviceType << ")";
-        }
-        out << '\n'
-            << "serial number  " << unknownOr(serial) << '\n'
-            << "version        " << unknownOr(id.version) << '\n';
-    }
-    const bool showLines = !options_.batch || unit.exitCode != kExitOk;
-    if (showLines && verified_ && verified_->status == VerifyStatus::Compared) {
-        std::size_t width = 9;
-        for (const config::VerifyLine& line : verified_->lines) {
-            width = std::max(width, config::parameterName(line.parameter).size());
-        }
-        const int w = static_cast<int>(width) + 2;
-        out << std::left << std::setw(w) << "parameter" << std::setw(14) << "file" << std::setw(14)
-            << "encoder"
-            << "result\n";
-        for (const config::VerifyLine& line : verified_->lines) {
-            out << std::left << std::setw(w) << config::parameterName(line.parameter)
-                << std::setw(14) << line.fileValue << std::setw(14) << unknownOr(line.encoderValue)
-                << verdictText(line.verdict) << '\n';
-        }
-    }
-    // The unit's result line: what a line operator reads.
-    out << unit.summary << "  " << unit.port << "  serial " << unknownOr(serial) << "  "
-        << unknownOr(id.deviceType);
-    if (options_.command != Command::Identify) {
-        out << "  " << commandName(options_.command) << ' ' << options_.file;
-    }
-    out << '\n';
-    out.flush();
+ReportFormat Runner::format() const {
+    return ReportFormat{options_, catalogue_};
 }
 
 void Runner::appendLog(const UnitResult& unit) {
@@ -659,17 +425,8 @@ int Runner::batch() {
         }
     }
 
+    printBatchEnd(*env_.out, format(), passed, failed);
     const int units = passed + failed;
-    if (options_.json) {
-        printJson(
-            *env_.out,
-            QJsonObject{
-                {"command", "batch"}, {"units", units}, {"passed", passed}, {"failed", failed}});
-    } else {
-        *env_.out << "batch: " << units << (units == 1 ? " unit, " : " units, ") << passed
-                  << " passed, " << failed << " failed\n";
-        env_.out->flush();
-    }
     if (failed > 0) {
         return firstFailure;
     }

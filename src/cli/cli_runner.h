@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/cli_report.h"
 #include "config/file_procedures.h"
 #include "connection/identify.h"
 #include "connection/search.h"
@@ -39,14 +40,6 @@ struct Environment {
     // The time stamps of the unit log and the trace; the system's clock unless a test sets it.
     std::function<std::string()> logTime;
     std::function<std::string()> traceTime;
-};
-
-// What became of one encoder.
-struct UnitResult {
-    int exitCode = kExitOk;
-    std::string port;
-    connection::Identity identity;
-    std::string summary;  // "ok", "MISMATCH NumTurns", ...
 };
 
 class Runner {
@@ -80,6 +73,7 @@ private:
 
     void progress(const std::string& line);
     void report(const UnitResult& unit);
+    ReportFormat format() const;
     void appendLog(const UnitResult& unit);
     bool interrupted() const;
     void errorLine(const std::string& line);
