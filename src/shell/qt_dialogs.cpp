@@ -21,7 +21,8 @@ void QtDialogs::message(QWidget* parent, Kind kind, const QString& title, const 
 
 namespace {
 
-// "Name|patterns|Name|patterns" as the dialog's name filters, "Name (patterns)".
+// "Name|patterns|Name|patterns" as the dialog's name filters, "Name (patterns)". The dialog
+// shows only the names: a name may already say its patterns ("Data files: *.dat").
 QStringList nameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
@@ -35,6 +36,7 @@ QString runFileDialog(QWidget* parent, const platform::FileDialogSetup& setup,
                       QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters(setup.filter));
     dialog.setDefaultSuffix(setup.defaultSuffix);
     if (!setup.directory.isEmpty()) {
