@@ -94,6 +94,8 @@ FactoryPanel::FactoryPanel(QWidget* parent) : widgets::PagePanel(QStringLiteral(
         QStringLiteral("SOF    ID      CMD   DATA                          CRC   EOF"));
 
     GroupBox13 = makeGroup(QStringLiteral("GroupBox13"), this);
+    // The maker's own group: the same caption in every language, so no text table sets it.
+    GroupBox13->setTitle(QStringLiteral("   Parametri riservati   "));
     Label11 = widgets::makeLabel(QStringLiteral("Label11"), GroupBox13);
     Edit1 = makeEdit(QStringLiteral("Edit1"), GroupBox13);
     acceptDigitsOnly(Edit1);

@@ -40,6 +40,7 @@ constexpr TextBinding kTextBindings[] = {
     {"GroupBox17", Caption, "TxtGroupResolution"},
     {"GroupBox19", Caption, "TxtGroupResolution"},
     {"GroupBox22", Caption, "TxtGroupSpecs"},
+    {"GroupBox5", Caption, "TxtGroupSpecs"},
     {"GroupBox20", Caption, "TxtGroupSpecs"},
     {"GroupBox14", Caption, "TxtGroupDiagnostics"},
     {"GroupBox8", Caption, "TxtGroupSerialNumber"},
