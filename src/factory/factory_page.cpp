@@ -34,6 +34,11 @@ void FactoryPage::BitBtn21Click() {
     const std::optional<std::uint32_t> n =
         serialNumberFromEntry(panel_.Edit11->text().toStdString());
     // A number the encoder's 32 bits cannot hold is refused rather than sent cut short.
+    if (!n) {
+        context_.dialogs.message(context_.window, platform::Dialogs::Kind::Error,
+                                 context_.catalogue.text("TxtAppTitle"),
+                                 context_.catalogue.text("MsgBadSerialNumber"));
+    }
     const bool ok = n && tools_.writeSerialNumber(*n);
     panel_.BitBtn21->setGlyph(ok ? widgets::Glyph::EnterSuccess : widgets::Glyph::EnterFailure);
     showSerialNumber(serialText(context_.state.serialNumber));

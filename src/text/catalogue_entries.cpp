@@ -142,6 +142,7 @@ constexpr CatalogueEntry kEntries[] = {
     {"LogFileDeleted", "- file eliminato;", "- file deleted;"},
     // Messages
     {"MsgBadNodeId", "Valore non valido: 0 < ID < 255", "Value not valid: 0 < ID < 255"},
+    {"MsgBadSerialNumber", "Valore non valido: 0 <= numero di serie <= 4294967295", "Value not valid: 0 <= serial number <= 4294967295"},
     {"MsgAboveHwResolution", "Valore maggiore della risoluzione fisica, impostare un valore più basso", "Value higher than the hardware resolution, please set a lower value"},
     {"MsgDisplayAboveHw", "Le informazioni da visualizzare devono essere inferiori alle informazioni fisiche dell'encoder", "Counts to be displayed must be lower than the hardware counts of the encoder"},
     {"MsgRangeAboveMaxTotal", "Le informazioni fisiche encoder su cui sviluppare il range di uscita selezionato,\ndevono essere inferiori alle massime informazioni totali", "encoder HW counts to be converted into the selected output range, \nmust be lower than the maximum total counts"},

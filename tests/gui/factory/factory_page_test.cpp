@@ -89,13 +89,19 @@ TEST_F(FactoryPageTest, AReadBackThatDiffersFailsAndShowsWhatWasReadBack) {
     EXPECT_EQ(serialShownOnIdentification(), QString::number(readBack));
 }
 
-TEST_F(FactoryPageTest, ASerialNumberPastThirtyTwoBitsIsRefusedWithNothingSent) {
+TEST_F(FactoryPageTest, SerialNumberEntriesThatAreNoNumberOf32BitsAreRefusedWithNothingSent) {
     openFactoryPage();
-    page().Edit11->setText("4294967296");
-    page().BitBtn21->click();
-    EXPECT_EQ(page().BitBtn21->glyph(), Glyph::EnterFailure);
-    EXPECT_TRUE(commandsSinceMark().empty());
-    EXPECT_EQ(page().Label59->text(), "100200301");
+    // Past 32 bits, empty, not a number: each refused with a message, nothing sent.
+    for (const char* entry : {"4294967296", "", "12a4"}) {
+        SCOPED_TRACE(entry);
+        f.dialogs.messages.clear();
+        page().Edit11->setText(entry);
+        page().BitBtn21->click();
+        EXPECT_EQ(messageTexts(), QStringList{window().catalogue().text("MsgBadSerialNumber")});
+        EXPECT_EQ(page().BitBtn21->glyph(), Glyph::EnterFailure);
+        EXPECT_TRUE(commandsSinceMark().empty());
+        EXPECT_EQ(page().Label59->text(), "100200301");
+    }
 }
 
 TEST_F(FactoryPageTest, NodeEntriesOutsideOneTo254AreRefused) {
