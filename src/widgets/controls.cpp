@@ -27,6 +27,15 @@ void BitBtn::mousePressEvent(QMouseEvent* event) {
     QPushButton::mousePressEvent(event);
 }
 
+void BitBtn::mouseReleaseEvent(QMouseEvent* event) {
+    // The arrow shows only while the button is held: the click that follows shows its outcome,
+    // and a button without an outcome picture of its own goes back to none.
+    if (glyph_ == Glyph::InProgress && event->button() == Qt::LeftButton) {
+        setGlyph(Glyph::None);
+    }
+    QPushButton::mouseReleaseEvent(event);
+}
+
 StatusImage::StatusImage(const QString& objectName, QWidget* parent) : QLabel(parent) {
     setObjectName(objectName);
     setFixedSize(grid::kStatusSize, grid::kStatusSize);

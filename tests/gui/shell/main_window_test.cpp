@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -169,6 +170,30 @@ TEST(MainWindow, EveryGroupHasItsCaptionInBothLanguages) {
             EXPECT_FALSE(group->title().trimmed().isEmpty())
                 << group->objectName().toStdString() << " in language " << language;
         }
+    }
+}
+
+// The blue arrow shows while the mouse button is held on an action button; once released, the
+// button shows the outcome of its click, or no picture when its action has none.
+TEST(MainWindow, TheArrowOfAnActionButtonGoesWhenTheMouseButtonIsReleased) {
+    WindowFixture f;
+    TForm1& w = f.open();
+    w.SpeedButton7->setEnabled(true);
+    w.SpeedButton7->click();
+    const auto press = [](QWidget* button, QEvent::Type type) {
+        const QPointF inside(button->width() / 2.0, button->height() / 2.0);
+        QMouseEvent event(type, inside, button->mapToGlobal(inside), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    };
+    // The file dialogs are cancelled: neither load nor save has an outcome to show.
+    for (widgets::BitBtn* button : {w.Panel6->BitBtn19, w.Panel6->BitBtn20}) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        press(button, QEvent::MouseButtonPress);
+        EXPECT_EQ(button->glyph(), widgets::Glyph::InProgress);
+        press(button, QEvent::MouseButtonRelease);
+        EXPECT_EQ(button->glyph(), widgets::Glyph::None);
     }
 }
 
