@@ -119,7 +119,8 @@ inline constexpr std::array<FamilyProfile, 3> kFamilyProfiles = {{
             {NumTurns, "TxtNumberOfTurns"},
             {DeltaUser, "TxtDeltaUser"},
         }},
-        // The DAC is not clocked; the width only bounds a count nobody transmits.
+        // The output is a current or a voltage, so no count is transmitted; the clock-count
+        // rule stays as it was, unused.
         .transmittedBits = {.followClockCount = true, .tooFewKey = "MsgClocksTooFew"},
         .defaultCountsPerTurn = 4096,
         .fixedCountsPerTurn = true,
