@@ -232,6 +232,8 @@ public:
                     return turns(w, w.Panel5->Edit25, w.Panel5->BitBtn31, 1, 16384);
                 }
                 return preset(w);
+            case sim::Family::None:
+                break;
         }
         return preset(w);
     }
@@ -378,19 +380,6 @@ struct Tally {
     int readings = 0;
 };
 
-std::optional<sim::Family> familyNamed(const std::string& name) {
-    if (name == "analog") {
-        return sim::Family::Analog;
-    }
-    if (name == "ssi") {
-        return sim::Family::Ssi;
-    }
-    if (name == "parallel") {
-        return sim::Family::Parallel;
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -414,7 +403,7 @@ int main(int argc, char* argv[]) {
             seed = static_cast<std::uint32_t>(std::stoul(value));
         }
     }
-    const std::optional<sim::Family> family = familyNamed(familyName);
+    const std::optional<sim::Family> family = sim::parseFamily(familyName);
     if (!family) {
         std::fprintf(stderr, "unknown family %s\n", familyName.c_str());
         return 2;

@@ -14,7 +14,6 @@ __extension__ using Wide = unsigned __int128;
 
 constexpr std::uint64_t kTwoTo32 = std::uint64_t{1} << 32;
 constexpr unsigned kWordBits = 32;
-constexpr unsigned kParallelOutputBits = 28;
 constexpr std::uint32_t kMaxNode = 0xFF;
 constexpr std::uint32_t kByteMask = 0xFF;
 // The shortest stroke the teach-in accepts, as a fraction of a turn.
@@ -87,7 +86,7 @@ void EncoderModel::powerCycle() {
 }
 
 std::uint64_t EncoderModel::hardwarePerTurn() const {
-    const std::uint64_t unitsPerCount = profile_.family == Family::Analog ? 2 : 1;
+    const std::uint64_t unitsPerCount = familyProfile().halfCounts ? 2 : 1;
     return std::uint64_t{profile_.maxInfoTurn} * unitsPerCount;
 }
 
@@ -110,9 +109,9 @@ std::uint64_t EncoderModel::hardwarePosition(std::uint64_t nowMs) const {
 
 std::uint64_t EncoderModel::naturalOutput(std::uint64_t nowMs, std::uint64_t& range) const {
     const std::uint64_t hw = hardwarePosition(nowMs);
-    const bool analog = profile_.family == Family::Analog;
+    const model::FamilyProfile& rules = familyProfile();
     if ((working_.configuration & link::config_bits::kProgrammed) == 0) {
-        const std::uint64_t perTurn = std::uint64_t{working_.infoTurn} * (analog ? 2 : 1);
+        const std::uint64_t perTurn = std::uint64_t{working_.infoTurn} * (rules.halfCounts ? 2 : 1);
         range = perTurn * working_.numTurns;
         if (range == 0) {
             range = 1;
@@ -123,7 +122,7 @@ std::uint64_t EncoderModel::naturalOutput(std::uint64_t nowMs, std::uint64_t& ra
     const std::uint64_t hwRange = hardwareRange();
     const std::uint64_t rel = (hw + hwRange - working_.strokeOrigin % hwRange) % hwRange;
     const std::uint64_t span = wideCount(working_.deltaUser);
-    if (!analog) {
+    if (!rules.analogOutput) {
         range = wideCount(working_.deltaPos);
         return mulDiv(rel, range, span) % range;
     }
@@ -142,7 +141,7 @@ std::uint64_t EncoderModel::naturalOutput(std::uint64_t nowMs, std::uint64_t& ra
 std::uint64_t EncoderModel::presetInOutputUnits(std::uint32_t value) const {
     // With a programmed stroke the tool sends the preset in hardware counts, as DeltaUser is.
     const bool programmed = (working_.configuration & link::config_bits::kProgrammed) != 0;
-    if (!programmed || profile_.family == Family::Analog) {
+    if (!programmed || familyProfile().analogOutput) {
         return value;
     }
     return mulDiv(value, wideCount(working_.deltaPos), wideCount(working_.deltaUser));
@@ -159,12 +158,9 @@ std::uint32_t EncoderModel::position(std::uint64_t nowMs) const {
             value = (value + working_.presetShift % range) % range;
         }
     }
-    switch (profile_.family) {
-        case Family::Analog:
-            return static_cast<std::uint32_t>(value);
-        case Family::Ssi:
-        case Family::Parallel:
-            break;
+    const model::FamilyProfile& rules = familyProfile();
+    if (rules.analogOutput) {
+        return static_cast<std::uint32_t>(value);
     }
     std::uint64_t coded = value;
     if ((config & link::config_bits::kBcd) != 0) {
@@ -172,9 +168,11 @@ std::uint32_t EncoderModel::position(std::uint64_t nowMs) const {
     } else if ((config & link::config_bits::kBinary) == 0) {
         coded = binaryToGray(static_cast<std::uint32_t>(value));
     }
-    const unsigned width = profile_.family == Family::Parallel
-                               ? kParallelOutputBits
-                               : working_.ssiFormat & link::ssi_format::kClockMask;
+    const model::TransmittedBits& bits = rules.transmittedBits;
+    const unsigned width =
+        bits.followClockCount
+            ? static_cast<unsigned>(working_.ssiFormat & link::ssi_format::kClockMask)
+            : bits.fixedWidth;
     return static_cast<std::uint32_t>(maskBits(coded, width));
 }
 
@@ -200,19 +198,23 @@ void EncoderModel::store() {
 
 bool EncoderModel::familyHas(std::uint8_t command) const {
     using namespace link::cmd;
+    using model::FileParameter;
+    // A family has the registers behind the lines of its configuration file.
+    const model::FamilyProfile& rules = familyProfile();
     switch (command) {
         case kReadSsiFormat:
         case kWriteSsiFormat:
+        case kReadTreeShift:
+            return hasParameter(rules, FileParameter::ClockCount);
         case kReadSsiTimeout:
         case kWriteSsiTimeout:
-        case kReadTreeShift:
-            return profile_.family == Family::Ssi;
+            return hasParameter(rules, FileParameter::TimeoutCode);
         case kReadOptions:
         case kWriteOptions:
-            return profile_.family == Family::Parallel;
+            return hasParameter(rules, FileParameter::Options);
         case kReadAnalog:
         case kWriteDacControl:
-            return profile_.family == Family::Analog;
+            return hasParameter(rules, FileParameter::DacControl);
         default:
             return true;
     }
@@ -432,7 +434,7 @@ EncoderModel::Outcome EncoderModel::acquisitionStep(std::uint32_t step, std::uin
     if (stroke < hardwarePerTurn() / kMinimumStrokeDivisor) {
         return {true, link::acquisition::kReasonStrokeTooShort};
     }
-    if (profile_.family != Family::Analog && wideCount(working_.deltaPos) > stroke) {
+    if (!familyProfile().analogOutput && wideCount(working_.deltaPos) > stroke) {
         return {true, link::acquisition::kReasonResolution};
     }
     working_.deltaUser = static_cast<std::uint32_t>(stroke);

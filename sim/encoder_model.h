@@ -53,6 +53,7 @@
 #include <optional>
 
 #include "link/frame.h"
+#include "model/family_profile.h"
 #include "sim/encoder_profile.h"
 
 namespace orvo::sim {
@@ -104,6 +105,7 @@ private:
     Outcome memoryAction(std::uint32_t action, std::uint64_t nowMs);
     Outcome acquisitionStep(std::uint32_t step, std::uint64_t nowMs);
     bool familyHas(std::uint8_t command) const;
+    const model::FamilyProfile& familyProfile() const { return model::profileOf(profile_.family); }
 
     std::uint64_t hardwarePosition(std::uint64_t nowMs) const;
     // Resolution applied, before preset/offset: the value and the size of its range.

@@ -1,6 +1,7 @@
 #include "sim/encoder_profile.h"
 
 #include "link/commands.h"
+#include "model/family_profile.h"
 
 namespace orvo::sim {
 
@@ -28,7 +29,7 @@ EncoderProfile ssiProfile() {
     profile.family = Family::Ssi;
     profile.deviceType = charsFromText("S25P");
     profile.version = charsFromText("2.07");
-    profile.outputType = link::output_type::kSsi;
+    profile.outputType = model::profileOf(Family::Ssi).outputType;
     profile.maxInfoTurn = 65536;
     profile.maxTurns = 16384;
     Parameters& p = profile.factory;
@@ -49,7 +50,7 @@ EncoderProfile analogProfile() {
     profile.family = Family::Analog;
     profile.deviceType = charsFromText("A16P");
     profile.version = charsFromText("1.12");
-    profile.outputType = link::output_type::kAnalog;
+    profile.outputType = model::profileOf(Family::Analog).outputType;
     profile.maxInfoTurn = 4096;
     profile.maxTurns = 4096;
     Parameters& p = profile.factory;
@@ -69,7 +70,7 @@ EncoderProfile parallelProfile() {
     profile.family = Family::Parallel;
     profile.deviceType = charsFromText("P28Y");
     profile.version = charsFromText("1.30");
-    profile.outputType = link::output_type::kParallel;
+    profile.outputType = model::profileOf(Family::Parallel).outputType;
     profile.maxInfoTurn = 16384;
     profile.maxTurns = 16384;
     Parameters& p = profile.factory;
@@ -86,34 +87,22 @@ EncoderProfile parallelProfile() {
 }  // namespace
 
 std::string_view familyName(Family family) {
-    switch (family) {
-        case Family::Ssi:
-            return "ssi";
-        case Family::Analog:
-            return "analog";
-        case Family::Parallel:
-            return "parallel";
-    }
-    return "ssi";
+    return model::profileOf(family).key;
 }
 
 std::optional<Family> parseFamily(std::string_view text) {
-    for (Family f : {Family::Ssi, Family::Analog, Family::Parallel}) {
-        if (familyName(f) == text) {
-            return f;
-        }
+    const Family family = model::profileOfKey(text).family;
+    if (family == Family::None) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return family;
 }
 
 EncoderProfile factoryProfile(Family family) {
-    switch (family) {
-        case Family::Ssi:
-            return ssiProfile();
-        case Family::Analog:
-            return analogProfile();
-        case Family::Parallel:
-            return parallelProfile();
+    for (EncoderProfile (*build)() : {ssiProfile, analogProfile, parallelProfile}) {
+        if (EncoderProfile profile = build(); profile.family == family) {
+            return profile;
+        }
     }
     return ssiProfile();
 }

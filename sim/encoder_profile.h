@@ -23,11 +23,15 @@
 #include <string>
 #include <string_view>
 
+#include "model/family.h"
+
 namespace orvo::sim {
 
-enum class Family : std::uint8_t { Ssi, Analog, Parallel };
+// The simulator builds the product's families; its names for them are the profiles' keys.
+using model::Family;
 
 std::string_view familyName(Family family);  // "ssi", "analog", "parallel"
+// A family by its name; no family for any other text, and none for no family's empty name.
 std::optional<Family> parseFamily(std::string_view text);
 
 // Everything the encoder keeps in its memory. The working copy is what it runs with; the
@@ -68,6 +72,7 @@ struct EncoderProfile {
     Parameters factory;
 };
 
+// A factory-fresh encoder of the family; an SSI encoder for no family.
 EncoderProfile factoryProfile(Family family);
 
 // Four characters as the 32-bit data word carries them, first character most significant.

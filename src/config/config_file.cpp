@@ -15,14 +15,15 @@ using enum Parameter;
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint64_t kWordLimit = std::numeric_limits<std::uint32_t>::max();
-// A zero stroke as the summary shows it: 2^32 counts, and the analog half counts of that.
+// A zero stroke as the summary shows it: 2^32 counts, and the half counts of that.
 constexpr std::uint64_t kZeroStroke = std::uint64_t{1} << 32;
-constexpr std::uint64_t kZeroAnalogStroke = std::uint64_t{1} << 33;
+constexpr std::uint64_t kZeroHalfCountStroke = std::uint64_t{1} << 33;
 constexpr std::uint64_t kLargestRegister = 255;
 
-// The analog file gives up one of these two lines to "-".
+// A family that uses either its turns or its stroke gives up one of these two lines to "-".
 bool mayBeUnused(Parameter parameter, Family family) {
-    return family == Family::Analog && (parameter == NumTurns || parameter == DeltaUser);
+    return model::profileOf(family).turnsOrStrokeUnused &&
+           (parameter == NumTurns || parameter == DeltaUser);
 }
 
 bool isBlank(char c) {
@@ -109,18 +110,14 @@ std::optional<std::uint64_t> blankedNumber(std::string_view text) {
 
 }  // namespace
 
-std::string_view familyLine(Family family) {
-    switch (family) {
-        case Family::Ssi:
-            return "Output = SSI";
-        case Family::Analog:
-            return "Output = Analog";
-        case Family::Parallel:
-            return "Output = Parallel";
-        case Family::None:
-            break;
+std::string familyLine(Family family) {
+    const std::string_view name = model::profileOf(family).fileName;
+    if (name.empty()) {
+        return {};
     }
-    return {};
+    std::string line(kFamilyLineKey);
+    line += name;
+    return line;
 }
 
 std::string_view keyOf(Parameter parameter) {
@@ -185,7 +182,8 @@ std::optional<std::uint8_t> writeCommandOf(Parameter parameter) {
 
 bool writeConfigurationFile(std::ostream& out, Family family, const model::SummaryValues& values,
                             bool programmedResolution) {
-    if (family == Family::None) {
+    const std::string line = familyLine(family);
+    if (line.empty()) {
         return false;
     }
     auto endLine = [&out] {
@@ -198,7 +196,7 @@ bool writeConfigurationFile(std::ostream& out, Family family, const model::Summa
     if (!endLine()) {
         return false;
     }
-    out << familyLine(family) << ';';
+    out << line << ';';
     if (!endLine()) {
         return false;
     }
@@ -208,11 +206,10 @@ bool writeConfigurationFile(std::ostream& out, Family family, const model::Summa
             continue;
         }
         out << keyOf(parameter);
-        // The analog encoder uses either its turns or its stroke, as its mode says; the other
-        // line carries "-" whatever the summary shows.
-        if (family == Family::Analog && parameter == NumTurns && programmedResolution) {
-            out << kNotUsed;
-        } else if (family == Family::Analog && parameter == DeltaUser && !programmedResolution) {
+        // An encoder that uses either its turns or its stroke, as its mode says, has "-" on the
+        // other line whatever the summary shows.
+        const Parameter unused = programmedResolution ? NumTurns : DeltaUser;
+        if (mayBeUnused(parameter, family) && parameter == unused) {
             out << kNotUsed;
         } else {
             out << valueOf(values, parameter).value_or(std::string(kNotRead));
@@ -231,7 +228,7 @@ bool writeConfigurationFile(std::ostream& out, Family family, const model::Summa
 
 FileRead readConfigurationFile(std::istream& in, Family family) {
     FileRead read;
-    const std::string_view expectedFamily = familyLine(family);
+    const std::string expectedFamily = familyLine(family);
     if (expectedFamily.empty()) {
         read.status = FileStatus::WrongInterface;
         return read;
@@ -289,7 +286,7 @@ bool valueFits(Parameter parameter, Family family, std::string_view text) {
             return *number < link::kSsiTimeoutMicros.size();
         case DeltaUser:
             return *number <= kZeroStroke ||
-                   (family == Family::Analog && *number == kZeroAnalogStroke);
+                   (model::profileOf(family).halfCounts && *number == kZeroHalfCountStroke);
         case DeltaPos:
             return *number <= kZeroStroke;
         case BaudRate:

@@ -30,6 +30,8 @@ namespace orvo::config {
 
 inline constexpr std::string_view kFileHeader = "ORVO Anglemetry";
 inline constexpr std::string_view kFileEnd = "END";
+// The family line is this and the family's name in the file.
+inline constexpr std::string_view kFamilyLineKey = "Output = ";
 // The SSI time-out line carries this after its ";".
 inline constexpr std::string_view kTimeoutComment = "//index of ComboBox";
 // The analog file holds one of its turns and stroke lines as this instead of a number.
@@ -38,7 +40,7 @@ inline constexpr std::string_view kNotUsed = "-";
 inline constexpr std::size_t kMaxValueLength = 19;
 
 // The family line without its ";" ("Output = SSI"); empty with no family.
-std::string_view familyLine(model::Family family);
+std::string familyLine(model::Family family);
 // The text before a parameter's value, its blank after "=" included ("Baudrate = ").
 std::string_view keyOf(Parameter parameter);
 // The command that writes a parameter into the encoder; nothing for the baud rate, which a file

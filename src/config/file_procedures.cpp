@@ -101,7 +101,7 @@ std::string_view parameterName(Parameter parameter) {
 VerifyResult compareWithFile(const FileRead& file, const ReadBack& readBack, Family family) {
     VerifyResult result;
     result.status = VerifyStatus::Compared;
-    const bool presetAsHeld = family != Family::Analog;
+    const bool presetAsHeld = !model::profileOf(family).analogOutput;
     for (const Parameter parameter : writeOrder(family)) {
         VerifyLine line;
         line.parameter = parameter;
@@ -170,7 +170,7 @@ bool FileProcedures::checkValuesRead() {
     if (!summary.configuration) {
         summary.configurationHint.clear();
     }
-    if (family == Family::Parallel && !summary.options) {
+    if (hasParameter(model::profileOf(family), Parameter::Options) && !summary.options) {
         summary.optionsHint.clear();
     }
     procedures_.setSummary(summary);

@@ -30,8 +30,10 @@ void LoadSavePage::showSummary() {
     // The values of the configuration register and of the parallel options carry the lists'
     // texts as their hints.
     panel_.Label55->setToolTip(QString::fromStdString(state.summary.configurationHint));
-    if (state.family == model::Family::Parallel) {
-        panel_.Label62->setToolTip(QString::fromStdString(state.summary.optionsHint));
+    for (int row = 1; row <= kSummaryRows; ++row) {
+        if (rowParameter(state.family, row) == Parameter::Options) {
+            panel_.summaryValue(row)->setToolTip(QString::fromStdString(state.summary.optionsHint));
+        }
     }
 }
 

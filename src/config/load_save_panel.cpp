@@ -31,20 +31,6 @@ constexpr int kMemoTop = 330;
 const QColor kWrittenColour(0, 128, 0);
 const QColor kFailedColour(255, 0, 0);
 
-std::string_view familyNameKey(Family family) {
-    switch (family) {
-        case Family::Ssi:
-            return "TxtFamilySsi";
-        case Family::Analog:
-            return "TxtFamilyAnalog";
-        case Family::Parallel:
-            return "TxtFamilyParallel";
-        case Family::None:
-            break;
-    }
-    return {};
-}
-
 QLabel* makeCaption(const QString& name, QWidget* parent) {
     auto* label = makeLabel(name, parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -148,7 +134,7 @@ void LoadSavePanel::setSummaryCaptions(Family family, const TextLookup& text) {
     if (family == Family::None) {
         return;
     }
-    GroupBox7->setTitle(QStringLiteral("   ") + text(familyNameKey(family)) +
+    GroupBox7->setTitle(QStringLiteral("   ") + text(model::profileOf(family).captionKey) +
                         QStringLiteral("   "));
     const SummaryRows rows = summaryRows(family, {});
     for (int row = 1; row <= kSummaryRows; ++row) {

@@ -11,72 +11,6 @@ namespace {
 
 using enum Parameter;
 
-// The family's parameters in file-line order, and the catalogue keys of their captions.
-struct RowLayout {
-    Parameter parameter;
-    std::string_view captionKey;
-};
-using FamilyLayout = std::array<RowLayout, kSummaryRows>;
-
-constexpr FamilyLayout kSsiRows = {{
-    {BaudRate, "TxtBaudRate"},
-    {Configuration, "TxtConfigRegister"},
-    {ClockCount, "TxtSsiClockNumber"},
-    {TimeoutCode, "TxtSsiTimeout"},
-    {InfoTurn, "TxtInfoPerTurn"},
-    {NumTurns, "TxtNumberOfTurns"},
-    {Preset, "TxtPresetValue"},
-    {DeltaUser, "TxtDeltaUser"},
-    {DeltaPos, "TxtDeltaPos"},
-}};
-constexpr FamilyLayout kAnalogRows = {{
-    {BaudRate, "TxtBaudRate"},
-    {Configuration, "TxtConfigRegister"},
-    {DacControl, "TxtDacControl"},
-    {Preset, "TxtPresetValue"},
-    {NumTurns, "TxtNumberOfTurns"},
-    {DeltaUser, "TxtDeltaUser"},
-    {None, ""},
-    {None, ""},
-    {None, ""},
-}};
-constexpr FamilyLayout kParallelRows = {{
-    {BaudRate, "TxtBaudRate"},
-    {Configuration, "TxtConfigRegister"},
-    {InfoTurn, "TxtInfoPerTurn"},
-    {NumTurns, "TxtNumberOfTurns"},
-    {Preset, "TxtPresetValue"},
-    {DeltaUser, "TxtDeltaUser"},
-    {DeltaPos, "TxtDeltaPos"},
-    {Options, "TxtOptions"},
-    {None, ""},
-}};
-constexpr FamilyLayout kNoFamilyRows = {{
-    {BaudRate, ""},
-    {Configuration, ""},
-    {None, ""},
-    {None, ""},
-    {None, ""},
-    {None, ""},
-    {None, ""},
-    {None, ""},
-    {None, ""},
-}};
-
-const FamilyLayout& layoutOf(Family family) {
-    switch (family) {
-        case Family::Ssi:
-            return kSsiRows;
-        case Family::Analog:
-            return kAnalogRows;
-        case Family::Parallel:
-            return kParallelRows;
-        case Family::None:
-            break;
-    }
-    return kNoFamilyRows;
-}
-
 // The time-out list item of a code, in parentheses; nothing for a code the list lacks.
 std::optional<std::string> timeoutItemOf(const std::string& code) {
     const std::optional<std::size_t> index = timeoutIndexOf(code);
@@ -96,7 +30,7 @@ Parameter rowParameter(Family family, int row) {
     if (row < 1 || row > kSummaryRows) {
         return None;
     }
-    return layoutOf(family)[static_cast<std::size_t>(row - 1)].parameter;
+    return model::profileOf(family).summaryRows[static_cast<std::size_t>(row - 1)].parameter;
 }
 
 std::optional<std::string>* slotOf(model::SummaryValues& values, Parameter parameter) {
@@ -139,7 +73,8 @@ const std::optional<std::string>& valueOf(const model::SummaryValues& values, Pa
 
 SummaryRows summaryRows(Family family, const model::SummaryValues& values) {
     SummaryRows summary;
-    const FamilyLayout& layout = layoutOf(family);
+    const model::FamilyProfile& profile = model::profileOf(family);
+    const model::SummaryLayout& layout = profile.summaryRows;
     for (std::size_t i = 0; i < layout.size(); ++i) {
         SummaryRow& row = summary.rows[i];
         row.parameter = layout[i].parameter;
@@ -148,9 +83,10 @@ SummaryRows summaryRows(Family family, const model::SummaryValues& values) {
         const std::optional<std::string>& value = valueOf(values, row.parameter);
         row.value = value.value_or(std::string(kNotRead));
     }
-    summary.timeoutItemVisible = family == Family::Ssi;
+    // The item stands beside the time-out row of a family that has one.
+    summary.timeoutItemVisible = hasParameter(profile, TimeoutCode);
     summary.timeoutItem = std::string(kNotRead);
-    if (family == Family::Ssi && values.timeoutCode) {
+    if (summary.timeoutItemVisible && values.timeoutCode) {
         summary.timeoutItem = timeoutItemOf(*values.timeoutCode).value_or(std::string(kNotRead));
     }
     return summary;

@@ -11,31 +11,19 @@
 #include <string_view>
 
 #include "model/family.h"
+#include "model/family_profile.h"
 #include "model/summary_values.h"
 
 namespace orvo::config {
 
-inline constexpr int kSummaryRows = 9;
+inline constexpr int kSummaryRows = model::kSummaryRows;
 // The row beside which the SSI time-out's list item is shown.
 inline constexpr int kTimeoutRow = 4;
 // What a value that was not read shows.
 inline constexpr std::string_view kNotRead = "?";
 
 // The parameters a configuration file can hold.
-enum class Parameter {
-    None,
-    BaudRate,
-    Configuration,
-    ClockCount,
-    TimeoutCode,
-    DacControl,
-    InfoTurn,
-    NumTurns,
-    Preset,
-    DeltaUser,
-    DeltaPos,
-    Options,
-};
+using Parameter = model::FileParameter;
 
 struct SummaryRow {
     Parameter parameter = Parameter::None;

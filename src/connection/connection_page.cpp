@@ -3,6 +3,7 @@
 #include "connection/identification.h"
 #include "connection/identification_panel.h"
 #include "connection/identify.h"
+#include "model/family_profile.h"
 
 namespace orvo::connection {
 
@@ -89,9 +90,7 @@ void ConnectionPage::showIdentity(const Identity& id) {
     emit context_.requests.nodeAddressRead(id.node ? QString::number(*id.node) : unknown());
     if (id.outputType) {
         if (id.family) {
-            static constexpr std::string_view kFamilyText[] = {
-                "", "TxtFamilySsi", "TxtFamilyAnalog", "TxtFamilyParallel"};
-            page.Label22->setText(catalogue_.text(kFamilyText[static_cast<int>(*id.family)]));
+            page.Label22->setText(catalogue_.text(model::profileOf(*id.family).captionKey));
         } else {
             // An unknown family keeps the parameter pages out of reach; the family stays as it
             // was.

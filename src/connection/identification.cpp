@@ -1,6 +1,6 @@
 #include "connection/identification.h"
 
-#include "link/commands.h"
+#include "model/family_profile.h"
 
 namespace orvo::connection {
 
@@ -9,16 +9,11 @@ constexpr std::string_view kFactoryPrefix = "QUBA";
 }
 
 std::optional<Family> familyFromOutputType(std::uint8_t outputType) {
-    switch (outputType & link::output_type::kFamilyMask) {
-        case link::output_type::kSsi:
-            return Family::Ssi;
-        case link::output_type::kAnalog:
-            return Family::Analog;
-        case link::output_type::kParallel:
-            return Family::Parallel;
-        default:
-            return std::nullopt;
+    const Family family = model::profileOfOutputType(outputType).family;
+    if (family == Family::None) {
+        return std::nullopt;
     }
+    return family;
 }
 
 std::string textFromData(std::uint32_t data) {
@@ -35,18 +30,10 @@ std::string textFromData(std::uint32_t data) {
 
 std::string deviceTypeLabel(Family family, std::string_view deviceType) {
     const char fourth = deviceType.size() >= 4 ? deviceType[3] : '\0';
-    // Tested in this order; the first match wins.
-    if (family == Family::Analog && fourth == 'P') {
-        return "KD...12/16384 GT...";
-    }
-    if (family == Family::Ssi && fourth == 'P') {
-        return "KR...18/16384 GV...";
-    }
-    if (family == Family::Parallel && fourth == 'Y') {
-        return "KR...18/16384 GW...";
-    }
-    if (family == Family::Parallel && fourth == 'N') {
-        return "KR...18/16384 GX...";
+    for (const model::DeviceTypeLabel& label : model::profileOf(family).deviceTypeLabels) {
+        if (!label.label.empty() && label.fourthChar == fourth) {
+            return std::string(label.label);
+        }
     }
     return std::string(deviceType);
 }

@@ -436,10 +436,8 @@ std::optional<std::uint32_t> analogPresetCounts(double v, std::uint64_t totalCou
 }
 
 double largestTransmittedPosition(Family family, std::uint8_t clockCount) {
-    if (family == Family::Parallel) {
-        return kParallelLargestPosition;
-    }
-    return std::ldexp(1.0, clockCount);
+    const model::TransmittedBits& bits = model::profileOf(family).transmittedBits;
+    return std::ldexp(1.0, bits.followClockCount ? unsigned{clockCount} : bits.fixedWidth);
 }
 
 PresetOutcome checkPreset(double v, const PresetLimits& limits) {

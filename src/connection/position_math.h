@@ -10,11 +10,13 @@
 #include <string_view>
 
 #include "connection/records.h"
+#include "model/family_profile.h"
 
 namespace orvo::connection {
 
 // The parallel output is 28 bits wide, so its largest transmitted position is 2^28.
-inline constexpr unsigned kParallelOutputBits = 28;
+inline constexpr unsigned kParallelOutputBits =
+    model::profileOf(Family::Parallel).transmittedBits.fixedWidth;
 inline constexpr double kParallelLargestPosition = 268435456.0;
 
 // ---- Decoding -------------------------------------------------------------------------------

@@ -58,8 +58,8 @@ PositionMonitor::PositionMonitor(pages::PageContext& context, PositionPanel& pan
 }
 
 void PositionMonitor::showPresetHints() {
-    // The analog encoder has a preset only; the others a preset or an offset.
-    const bool analog = state_.family == Family::Analog;
+    // An analog output has a preset only; the others a preset or an offset.
+    const bool analog = analogOutput();
     panel_.Edit5->setToolTip(catalogue_.text(analog ? "HintPresetValue" : "HintPresetOffsetValue"));
     panel_.BitBtn8->setToolTip(catalogue_.text(analog ? "HintSendPreset" : "HintSendPresetOffset"));
 }
@@ -81,7 +81,7 @@ void PositionMonitor::showPreset(const params::InterfaceRead& read) {
         panel_.Edit5->setText(QStringLiteral("0"));
         return;
     }
-    if (state_.family != Family::Analog) {
+    if (!analogOutput()) {
         panel_.Edit5->setText(QString::number(state_.resolution.presetValue));
         return;
     }
@@ -118,7 +118,7 @@ void PositionMonitor::startPolling() {
 }
 
 void PositionMonitor::showAnalogUnits() {
-    const bool analog = state_.family == Family::Analog;
+    const bool analog = analogOutput();
     const model::AnalogKind kind = state_.analog.kind;
     const bool unitKnown = analog && kind != model::AnalogKind::Unknown;
     const QString unit =
@@ -170,7 +170,7 @@ void PositionMonitor::takeReply() {
             field->setText(unknown());
         }
     }
-    if (state_.family == Family::Analog) {
+    if (analogOutput()) {
         readDiagnostics();
     }
 }
@@ -184,14 +184,14 @@ void PositionMonitor::pause() {
 }
 
 void PositionMonitor::showPosition(std::uint32_t raw) {
-    if (state_.family == Family::Analog) {
+    if (analogOutput()) {
         showAnalog(raw);
     } else {
-        showSsiOrParallel(raw);
+        showCounts(raw);
     }
 }
 
-void PositionMonitor::showSsiOrParallel(std::uint32_t raw) {
+void PositionMonitor::showCounts(std::uint32_t raw) {
     PositionPanel& panel = panel_;
     const bool hex = panel.RadioButton2->isChecked();
     const std::uint32_t position = decodePosition(raw, state_.configuration.outputCode);
@@ -265,50 +265,54 @@ void PositionMonitor::ActivatePreset() {
 }
 
 std::optional<Preset> PositionMonitor::presetEntry() {
-    PositionPanel& panel = panel_;
-    switch (state_.family) {
-        case Family::Analog: {
-            const std::string text =
-                commasToPoints(panel.Edit5->text().left(kPresetChars).toStdString());
-            panel.Edit5->setText(fromStd(text));
-            // With no range known there is no formula: nothing is sent.
-            const std::optional<std::uint32_t> counts = analogPresetCounts(
-                readLeadingNumber(text), state_.resolution.totalCounts, analogRange(state_.analog));
-            if (!counts) {
-                return std::nullopt;
-            }
-            return Preset{*counts, *counts};
+    if (state_.family == Family::None) {
+        // With no family known the entry goes out as the word typed.
+        const std::optional<std::uint32_t> counts =
+            readDecimalWord(panel_.Edit5->text().toStdString());
+        if (!counts) {
+            refuse({});
+            return std::nullopt;
         }
-        case Family::Ssi:
-        case Family::Parallel: {
-            const std::optional<double> v = readNumber(panel.Edit5->text().toStdString());
-            if (!v) {
-                refuse({});
-                return std::nullopt;
-            }
-            PresetLimits limits;
-            limits.offset = state_.configuration.offset;
-            limits.programmed = state_.configuration.programmedResolution;
-            limits.totalCounts = state_.resolution.totalCounts;
-            limits.programmedCounts = state_.resolution.programmedCounts;
-            limits.largestPosition =
-                largestTransmittedPosition(state_.family, state_.ssi.clockCount);
-            const PresetOutcome outcome = checkPreset(*v, limits);
-            if (!outcome.accepted()) {
-                refuse(outcome.messageKey);
-                return std::nullopt;
-            }
-            return Preset{*outcome.counts, outcome.presetValue};
-        }
-        case Family::None:
-            break;
+        return Preset{*counts, *counts};
     }
-    const std::optional<std::uint32_t> counts = readDecimalWord(panel.Edit5->text().toStdString());
+    return analogOutput() ? analogPresetEntry() : countedPresetEntry();
+}
+
+std::optional<Preset> PositionMonitor::analogPresetEntry() {
+    PositionPanel& panel = panel_;
+    const std::string text = commasToPoints(panel.Edit5->text().left(kPresetChars).toStdString());
+    panel.Edit5->setText(fromStd(text));
+    // With no range known there is no formula: nothing is sent.
+    const std::optional<std::uint32_t> counts = analogPresetCounts(
+        readLeadingNumber(text), state_.resolution.totalCounts, analogRange(state_.analog));
     if (!counts) {
-        refuse({});
         return std::nullopt;
     }
     return Preset{*counts, *counts};
+}
+
+std::optional<Preset> PositionMonitor::countedPresetEntry() {
+    const std::optional<double> v = readNumber(panel_.Edit5->text().toStdString());
+    if (!v) {
+        refuse({});
+        return std::nullopt;
+    }
+    PresetLimits limits;
+    limits.offset = state_.configuration.offset;
+    limits.programmed = state_.configuration.programmedResolution;
+    limits.totalCounts = state_.resolution.totalCounts;
+    limits.programmedCounts = state_.resolution.programmedCounts;
+    limits.largestPosition = largestTransmittedPosition(state_.family, state_.ssi.clockCount);
+    const PresetOutcome outcome = checkPreset(*v, limits);
+    if (!outcome.accepted()) {
+        refuse(outcome.messageKey);
+        return std::nullopt;
+    }
+    return Preset{*outcome.counts, outcome.presetValue};
+}
+
+bool PositionMonitor::analogOutput() const {
+    return model::profileOf(state_.family).analogOutput;
 }
 
 void PositionMonitor::refuse(std::string_view messageKey) {

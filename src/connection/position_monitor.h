@@ -53,7 +53,7 @@ private:
     void takeReply();
     void pause();
     void showPosition(std::uint32_t raw);
-    void showSsiOrParallel(std::uint32_t raw);
+    void showCounts(std::uint32_t raw);
     void showAnalog(std::uint32_t raw);
     void showSplit(const std::optional<TurnSplit>& split, bool hex);
     void readDiagnostics();
@@ -61,6 +61,12 @@ private:
     // The counts to send for the text of Edit5 and the PresetValue to keep on success, or
     // nothing when refused (the refusal already shown and Edit5 restored where that applies).
     std::optional<Preset> presetEntry();
+    // A preset in volts or milliamperes, sent as the output value it stands for.
+    std::optional<Preset> analogPresetEntry();
+    // A preset or offset in counts, checked against the counts and the transmitted bits.
+    std::optional<Preset> countedPresetEntry();
+    // The connected family's output is a current or a voltage rather than a count.
+    bool analogOutput() const;
     void refuse(std::string_view messageKey);
     void showConfiguration();
     void showPresetHints();

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "model/encoder_state.h"
+#include "model/family_profile.h"
 #include "params/parameter_procedures.h"
 #include "platform/dialogs.h"
 #include "text/catalogue.h"
@@ -53,5 +54,13 @@ struct PageContext {
     QWidget* window;  // parent of the message boxes
     PageRequests& requests;
 };
+
+// Whether a family's configuration panel is the page of the connected encoder's family: a
+// family page shows and keeps what the reads say only for its own family.
+inline bool isConnectedFamilyPage(const model::EncoderState& state, const QWidget& panel) {
+    const std::string_view name = model::profileOf(state.family).configurationPanel;
+    return !name.empty() &&
+           panel.objectName() == QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 }  // namespace orvo::pages

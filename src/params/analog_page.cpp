@@ -10,7 +10,6 @@
 
 namespace orvo::params {
 
-using model::Family;
 namespace dac = link::dac_bits;
 
 namespace {
@@ -76,7 +75,7 @@ AnalogPage::AnalogPage(pages::PageContext& context, AnalogPanel& panel, Register
 }
 
 void AnalogPage::showConfiguration() {
-    if (state_.family != Family::Analog) {
+    if (!pages::isConnectedFamilyPage(state_, panel_)) {
         return;
     }
     const model::ConfigurationState& c = state_.configuration;
@@ -129,7 +128,7 @@ void AnalogPage::showProgrammedResolution(const ProgrammedRead& read) {
 }
 
 void AnalogPage::PresentProgrammingMode() {
-    if (state_.family != Family::Analog) {
+    if (!pages::isConnectedFamilyPage(state_, panel_)) {
         return;
     }
     AnalogPanel& a = panel_;

@@ -7,7 +7,6 @@
 
 namespace orvo::params {
 
-using model::Family;
 namespace options = link::options_bits;
 
 ParallelPage::ParallelPage(pages::PageContext& context, ParallelPanel& panel,
@@ -33,7 +32,7 @@ ParallelPage::ParallelPage(pages::PageContext& context, ParallelPanel& panel,
 }
 
 void ParallelPage::showConfiguration() {
-    if (state_.family != Family::Parallel) {
+    if (!pages::isConnectedFamilyPage(state_, panel_)) {
         return;
     }
     ParallelPanel& p = panel_;

@@ -67,7 +67,7 @@ bool ParameterProcedures::SaveParameters() {
 
 InterfaceRead ParameterProcedures::RefreshInterface() {
     InterfaceRead read;
-    const Family family = state_.family;
+    const model::FamilyProfile& profile = model::profileOf(state_.family);
     auto low = [](std::optional<std::uint32_t> word) -> std::optional<std::uint8_t> {
         if (!word) {
             return std::nullopt;
@@ -75,7 +75,7 @@ InterfaceRead ParameterProcedures::RefreshInterface() {
         return static_cast<std::uint8_t>(*word & 0xFF);
     };
 
-    if (family == Family::Ssi) {
+    if (hasParameter(profile, model::FileParameter::ClockCount)) {
         read.ssiFormat.answer(low(readWord(cmd::kReadSsiFormat)));
         if (read.ssiFormat.value) {
             const SsiFormat f = decodeSsiFormat(*read.ssiFormat.value);
@@ -108,7 +108,7 @@ InterfaceRead ParameterProcedures::RefreshInterface() {
         }
     }
 
-    if (family == Family::Analog && !readDacControl(read)) {
+    if (hasParameter(profile, model::FileParameter::DacControl) && !readDacControl(read)) {
         read.ok = false;
     }
 
@@ -122,7 +122,7 @@ InterfaceRead ParameterProcedures::RefreshInterface() {
         read.ok = false;
     }
 
-    if (family == Family::Parallel) {
+    if (hasParameter(profile, model::FileParameter::Options)) {
         read.options.answer(low(readWord(cmd::kReadOptions, TrafficLog::Never)));
         if (read.options.value) {
             state_.parallelOptions = *read.options.value;
@@ -167,7 +167,7 @@ void ParameterProcedures::readPreset(InterfaceRead& read) {
     }
     const std::uint32_t deviceValue = *read.preset.value;
     model::ResolutionState& r = state_.resolution;
-    if (state_.family == Family::Analog) {
+    if (model::profileOf(state_.family).analogOutput) {
         // The position strip subtracts the offset in device units, as they were read, and the
         // summary keeps it so.
         r.presetValue = deviceValue;
@@ -185,14 +185,13 @@ void ParameterProcedures::readPreset(InterfaceRead& read) {
 ScalingRead ParameterProcedures::ReadScalingResolution() {
     ScalingRead read;
     model::ResolutionState& r = state_.resolution;
-    const Family family = state_.family;
-    const bool analog = family == Family::Analog;
-    const bool known = family != Family::None;
+    const model::FamilyProfile& profile = model::profileOf(state_.family);
+    const bool known = state_.family != Family::None;
 
     // Each value is cleared before its read, so a read without reply leaves 0 behind, and 0 in
     // every product made from it.
-    if (analog) {
-        r.infoTurn = resolution::kAnalogCountsPerTurn;
+    if (profile.fixedCountsPerTurn) {
+        r.infoTurn = profile.defaultCountsPerTurn;
     } else {
         r.infoTurn = 0;
         read.infoTurn.answer(readWord(cmd::kReadInfoTurn));
@@ -217,8 +216,8 @@ ScalingRead ParameterProcedures::ReadScalingResolution() {
     r.maxInfoTurn = 0;
     read.maxInfoTurn.answer(readWord(cmd::kReadMaxInfoTurn));
     if (read.maxInfoTurn.value) {
-        // The analog encoder counts half counts, so its own maximum is half the word.
-        r.maxInfoTurn = analog ? *read.maxInfoTurn.value >> 1 : *read.maxInfoTurn.value;
+        // An encoder that counts half counts has half the word as its own maximum.
+        r.maxInfoTurn = profile.halfCounts ? *read.maxInfoTurn.value >> 1 : *read.maxInfoTurn.value;
     }
 
     r.maxTurns = 0;
@@ -239,24 +238,25 @@ ProgrammedRead ParameterProcedures::ReadProgrammedResolution() {
     ProgrammedRead read;
     model::ResolutionState& r = state_.resolution;
     const Family family = state_.family;
-    const bool analog = family == Family::Analog;
+    const model::FamilyProfile& profile = model::profileOf(family);
+    const bool halfCounts = profile.halfCounts;
 
     read.deltaUser.answer(readWord(cmd::kReadDeltaUser));
     if (read.deltaUser.value) {
-        r.programmedCounts = resolution::programmedCountsFromRaw(*read.deltaUser.value, analog);
+        r.programmedCounts = resolution::programmedCountsFromRaw(*read.deltaUser.value, halfCounts);
         if (family != Family::None) {
-            // The file keeps the analog stroke in the encoder's own half counts: the word as
-            // read (an odd one too, which the page's halved copy would round down), and a
-            // zero stroke as twice the full one.
+            // The file keeps a stroke of half counts as the encoder counts it: the word as read
+            // (an odd one too, which the page's halved copy would round down), and a zero
+            // stroke as twice the full one.
             const std::uint32_t raw = *read.deltaUser.value;
             state_.summary.deltaUser =
-                fixed(analog ? (raw == 0 ? 2 * r.programmedCounts : raw) : r.programmedCounts);
+                fixed(halfCounts ? (raw == 0 ? 2 * r.programmedCounts : raw) : r.programmedCounts);
         }
     } else {
         read.ok = false;
     }
 
-    if (!analog) {
+    if (!profile.analogOutput) {
         read.deltaPos.answer(readWord(cmd::kReadDeltaPos));
         if (read.deltaPos.value) {
             r.totalCounts = resolution::strokeCounts(*read.deltaPos.value);
@@ -311,9 +311,7 @@ ParametersRead ParameterProcedures::readSummaryParameters() {
 
 void ParameterProcedures::defaultCountsPerTurn() {
     if (state_.resolution.infoTurn == 0) {
-        state_.resolution.infoTurn = state_.family == Family::Analog
-                                         ? resolution::kAnalogCountsPerTurn
-                                         : resolution::kDefaultCountsPerTurn;
+        state_.resolution.infoTurn = model::profileOf(state_.family).defaultCountsPerTurn;
     }
 }
 

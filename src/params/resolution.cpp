@@ -35,11 +35,11 @@ std::uint64_t strokeCounts(std::uint32_t raw) {
     return raw == 0 ? kFullStroke : raw;
 }
 
-std::uint64_t programmedCountsFromRaw(std::uint32_t raw, bool analog) {
+std::uint64_t programmedCountsFromRaw(std::uint32_t raw, bool halfCounts) {
     if (raw == 0) {
         return kFullStroke;
     }
-    return analog ? raw >> 1 : raw;
+    return halfCounts ? raw >> 1 : raw;
 }
 
 std::uint32_t strokeWord(std::uint64_t counts) {

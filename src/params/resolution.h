@@ -9,15 +9,20 @@
 #include <string>
 #include <string_view>
 
+#include "model/family_profile.h"
+
 namespace orvo::params::resolution {
 
 // The analog encoder has no counts-per-turn register; its output always spans 4096 per turn.
-inline constexpr std::uint32_t kAnalogCountsPerTurn = 4096;
+inline constexpr std::uint32_t kAnalogCountsPerTurn =
+    model::profileOf(model::Family::Analog).defaultCountsPerTurn;
 // What the position display assumes of an SSI or parallel encoder that reports no counts per turn.
-inline constexpr std::uint32_t kDefaultCountsPerTurn = 262144;
+inline constexpr std::uint32_t kDefaultCountsPerTurn =
+    model::profileOf(model::Family::Ssi).defaultCountsPerTurn;
 
 // The parallel output carries a position in 28 bits.
-inline constexpr unsigned kParallelOutputBits = 28;
+inline constexpr unsigned kParallelOutputBits =
+    model::profileOf(model::Family::Parallel).transmittedBits.fixedWidth;
 
 // The encoder sends 0 for a programmed stroke of 2^32 counts, which a 32-bit word cannot hold.
 inline constexpr std::uint64_t kFullStroke = std::uint64_t{1} << 32;
@@ -27,8 +32,8 @@ inline constexpr float kFallbackCountsPerTurn = 65536.0f;
 
 // DeltaPos or DeltaUser as the tool holds it: a raw 0 is the full 2^32 stroke.
 std::uint64_t strokeCounts(std::uint32_t raw);
-// DeltaUser as read: the analog encoder counts half counts.
-std::uint64_t programmedCountsFromRaw(std::uint32_t raw, bool analog);
+// DeltaUser as read; an encoder that counts half counts sends twice its counts.
+std::uint64_t programmedCountsFromRaw(std::uint32_t raw, bool halfCounts);
 // The word that carries a stroke value (at most 2^32) to the encoder: 2^32 goes as 0.
 std::uint32_t strokeWord(std::uint64_t counts);
 

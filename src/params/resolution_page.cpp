@@ -18,8 +18,6 @@ constexpr int kModeStartStop = 2;
 constexpr int kModeProg = 3;
 
 constexpr std::string_view kDisplayAboveHardware = "MsgDisplayAboveHw";
-constexpr std::string_view kClocksTooFew = "MsgClocksTooFew";
-constexpr std::string_view kBitsTooFew = "MsgBitsTooFew";
 
 QString notRead() {
     return QStringLiteral("-");
@@ -83,10 +81,10 @@ void ResolutionPage::showScalingResolution(const ScalingRead& read) {
     g.numTurns.edit->setText(read.numTurns.value ? word(r.numTurns) : notRead());
     g.totalCounts.value->setText(fixed(r.totalCounts));
     if (read.maxInfoTurn.value) {
-        // The SSI box shows the word as the encoder sends it; an analog encoder counts half
-        // counts, and the other boxes show its maximum as it counts.
+        // The box shows the maximum as the group's family counts it; a family that counts half
+        // counts has its own maximum in the state, the others the word as the encoder sends it.
         maxInfoTurnLabel(g)->setText(
-            word(family_ == Family::Ssi ? *read.maxInfoTurn.value : r.maxInfoTurn));
+            word(model::profileOf(family_).halfCounts ? r.maxInfoTurn : *read.maxInfoTurn.value));
     } else {
         maxInfoTurnLabel(g)->setText(notRead());
     }
@@ -157,10 +155,9 @@ void ResolutionPage::SpeedButton13Click() {
 }
 
 ResolutionPage::TransmitLimit ResolutionPage::transmitLimit() const {
-    if (family_ == Family::Parallel) {
-        return {resolution::kParallelOutputBits, kBitsTooFew};
-    }
-    return {state_.ssi.clockCount, kClocksTooFew};
+    const model::TransmittedBits& bits = model::profileOf(family_).transmittedBits;
+    return {bits.followClockCount ? unsigned{state_.ssi.clockCount} : bits.fixedWidth,
+            bits.tooFewKey};
 }
 
 void ResolutionPage::BitBtn11Click() {

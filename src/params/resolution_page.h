@@ -23,8 +23,8 @@ namespace orvo::params {
 class ResolutionPage : public QObject {
     Q_OBJECT
 public:
-    // The family is the one whose panel holds the group. The SSI group's limits box shows the
-    // maximum counts per turn as the encoder sends them; the others as the family counts them.
+    // The family is the one whose panel holds the group: its transmitted bits bound the scaling
+    // writes, and its limits box shows the maximum counts per turn as that family counts them.
     ResolutionPage(pages::PageContext& context, widgets::ScaledResolutionGroup group,
                    model::Family family, ResolutionWrites& writes, QObject* parent = nullptr);
 

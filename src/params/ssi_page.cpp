@@ -8,8 +8,6 @@
 
 namespace orvo::params {
 
-using model::Family;
-
 namespace {
 
 // Shown where a value could not be read or means nothing in the current protocol.
@@ -52,7 +50,7 @@ SsiPage::SsiPage(pages::PageContext& context, SsiPanel& panel, RegisterWrites& r
 }
 
 void SsiPage::showConfiguration() {
-    if (state_.family == Family::Ssi) {
+    if (pages::isConnectedFamilyPage(state_, panel_)) {
         lists_.show();
     }
 }

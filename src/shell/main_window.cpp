@@ -16,6 +16,7 @@
 #include "factory/factory_page.h"
 #include "factory/factory_panel.h"
 #include "link/ui_dispatch.h"
+#include "model/family_profile.h"
 #include "params/analog_panel.h"
 #include "params/parallel_panel.h"
 #include "params/ssi_panel.h"
@@ -74,21 +75,17 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 QString productLinkFor(int languageCode, model::Family family) {
+    const std::string_view product = model::profileOf(family).productId;
+    if (product.empty()) {
+        return QString::fromLatin1(languageCode == kItalian ? ProductSite::kItalianHome
+                                                            : ProductSite::kInternationalHome);
+    }
     const QString language =
         languageCode == kItalian ? QStringLiteral("ita") : QStringLiteral("eng");
-    switch (family) {
-        case model::Family::Ssi:
-        case model::Family::Parallel:
-            return QString::fromLatin1(ProductSite::kSite) +
-                   QStringLiteral("/%1/prodotti2.php?idprod=239&ID=2").arg(language);
-        case model::Family::Analog:
-            return QString::fromLatin1(ProductSite::kSite) +
-                   QStringLiteral("/%1/prodotti2.php?idprod=242&ID=2").arg(language);
-        case model::Family::None:
-            break;
-    }
-    return QString::fromLatin1(languageCode == kItalian ? ProductSite::kItalianHome
-                                                        : ProductSite::kInternationalHome);
+    return QString::fromLatin1(ProductSite::kSite) +
+           QStringLiteral("/%1/prodotti2.php?idprod=%2&ID=2")
+               .arg(language,
+                    QLatin1String(product.data(), static_cast<qsizetype>(product.size())));
 }
 
 TForm1::TForm1(PlatformBundle bundle, QWidget* parent)
@@ -437,27 +434,23 @@ void TForm1::offerParameterPages(bool familyKnown) {
 }
 
 void TForm1::SpeedButton4Click() {
-    QWidget* familyPanel = nullptr;
-    switch (state_.family) {
-        case model::Family::Ssi:
-            familyPanel = Panel3;
-            break;
-        case model::Family::Analog:
-            familyPanel = Panel4;
-            break;
-        case model::Family::Parallel:
-            familyPanel = Panel5;
-            break;
-        case model::Family::None:
-            break;
-    }
-    if (familyPanel != nullptr) {
+    if (QWidget* familyPanel = configurationPanelOf(state_.family)) {
         showPage(SpeedButton4, {Panel2, familyPanel});
     } else {
         showPage(SpeedButton4, {Panel2});
     }
     positionProcedures_->readBeforePolling();
     positionMonitor->startPolling();
+}
+
+QWidget* TForm1::configurationPanelOf(model::Family family) const {
+    // The family's page is found by its name, so a family brings its page with its row alone.
+    const std::string_view name = model::profileOf(family).configurationPanel;
+    if (name.empty()) {
+        return nullptr;
+    }
+    return findChild<widgets::PagePanel*>(
+        QLatin1String(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 void TForm1::SpeedButton7Click() {

@@ -169,6 +169,8 @@ private:
     void showPage(widgets::SpeedButton* button, std::initializer_list<QWidget*> panels);
     // The configuration and load/save page buttons after an output-type read.
     void offerParameterPages(bool familyKnown);
+    // The page that configures the family, shown under the position strip; none for no family.
+    QWidget* configurationPanelOf(model::Family family) const;
     void changeLanguage(int languageCode);
     void placeFooter();
     // wire_pages.cpp: each page made with the page context and its panel, and its controls

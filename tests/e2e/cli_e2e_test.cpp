@@ -135,6 +135,8 @@ protected:
                 return "analog";
             case sim::Family::Parallel:
                 return "parallel";
+            case sim::Family::None:
+                break;
         }
         return "ssi";
     }

@@ -166,6 +166,8 @@ inline sim::Parameters expectedAfterLoad(const FamilyCase& c) {
             p.deltaPos = s.deltaPos;
             p.options = s.options;
             break;
+        case sim::Family::None:
+            break;
     }
     return p;
 }

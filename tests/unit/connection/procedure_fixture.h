@@ -68,17 +68,8 @@ protected:
         return encoder->withModel([](sim::EncoderModel& m) { return m.stored(); });
     }
 
-    static model::Family modelFamily(sim::Family family) {
-        switch (family) {
-            case sim::Family::Ssi:
-                return model::Family::Ssi;
-            case sim::Family::Analog:
-                return model::Family::Analog;
-            case sim::Family::Parallel:
-                return model::Family::Parallel;
-        }
-        return model::Family::None;
-    }
+    // The simulator builds the product's families: one enum for both.
+    static model::Family modelFamily(sim::Family family) { return family; }
 
     sim::SimulatedPorts ports;
     std::shared_ptr<sim::SimulatedEncoder> encoder;
