@@ -8,6 +8,7 @@
 #include <iomanip>
 
 #include "connection/identification.h"
+#include "model/family_profile.h"
 
 namespace orvo::cli {
 
@@ -16,32 +17,10 @@ using config::VerifyStatus;
 
 namespace {
 
+// The family's name in JSON; "unknown" for none.
 std::string_view familyKey(model::Family family) {
-    switch (family) {
-        case model::Family::Ssi:
-            return "ssi";
-        case model::Family::Analog:
-            return "analog";
-        case model::Family::Parallel:
-            return "parallel";
-        case model::Family::None:
-            break;
-    }
-    return "unknown";
-}
-
-std::string_view familyTextKey(model::Family family) {
-    switch (family) {
-        case model::Family::Ssi:
-            return "TxtFamilySsi";
-        case model::Family::Analog:
-            return "TxtFamilyAnalog";
-        case model::Family::Parallel:
-            return "TxtFamilyParallel";
-        case model::Family::None:
-            break;
-    }
-    return {};
+    const std::string_view key = model::profileOf(family).key;
+    return key.empty() ? std::string_view("unknown") : key;
 }
 
 std::string_view verdictText(Verdict verdict) {
@@ -222,7 +201,7 @@ void printUnit(std::ostream& out, const ReportFormat& format, const UnitReport& 
 
     if (format.options.command == Command::Identify) {
         const std::string familyText =
-            id.family       ? format.catalogue.text(familyTextKey(*id.family)).toStdString()
+            id.family ? format.catalogue.text(model::profileOf(*id.family).captionKey).toStdString()
             : id.outputType ? std::to_string(*id.outputType)
                             : std::string("?");
         out << "port           " << unit.port << '\n'

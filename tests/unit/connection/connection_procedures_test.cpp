@@ -10,7 +10,7 @@
 
 #include "link/commands.h"
 #include "link/traffic.h"
-#include "unit/connection/procedure_fixture.h"
+#include "support/procedure_fixture.h"
 
 namespace orvo::connection {
 namespace {

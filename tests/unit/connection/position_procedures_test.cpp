@@ -11,7 +11,7 @@
 
 #include "link/commands.h"
 #include "params/resolution.h"
-#include "unit/connection/procedure_fixture.h"
+#include "support/procedure_fixture.h"
 
 namespace orvo::connection {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "factory/factory_tools.h"
 #include "link/commands.h"
-#include "unit/connection/procedure_fixture.h"
+#include "support/procedure_fixture.h"
 
 namespace orvo::factory {
 namespace {

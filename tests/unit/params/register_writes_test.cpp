@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "params/configuration_register.h"
-#include "simulated_encoder_fixture.h"
+#include "support/procedure_fixture.h"
 
 namespace orvo {
 namespace {
@@ -24,18 +24,18 @@ namespace format = link::ssi_format;
 namespace options = link::options_bits;
 namespace dac = link::dac_bits;
 
-class RegisterWritesTest : public testing::SimulatedEncoderTest {
+class RegisterWritesTest : public testing::ProcedureTest {
 protected:
-    void connect(sim::Family family, Family identified) {
-        SimulatedEncoderTest::connect(family, identified);
-        registers = std::make_unique<params::RegisterWrites>(*link, state, *procedures);
+    void connect(Family family) {
+        ProcedureTest::connect(family);
+        registers = std::make_unique<params::RegisterWrites>(*link, state, *parameters);
     }
 
     std::unique_ptr<params::RegisterWrites> registers;
 };
 
 TEST_F(RegisterWritesTest, ClockCountKeepsTheAlignmentTheEncoderHolds) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     // The state believes in a tree layout; the encoder is left aligned with 20 clocks.
     state.ssi.protocol = SsiProtocol::Tree;
     onDevice([](sim::Parameters& p) { p.ssiFormat = format::kLeftAligned | 20; });
@@ -51,7 +51,7 @@ TEST_F(RegisterWritesTest, ClockCountKeepsTheAlignmentTheEncoderHolds) {
 }
 
 TEST_F(RegisterWritesTest, ProtocolKeepsTheClockCountAndReadsTheShiftOfATree) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     // The encoder holds 30 clocks whatever the state says; the factory resolution uses 25 bits
     // of the 32-bit word, so a tree shifts by 7 and 30 clocks carry 5 shifted bits.
     onDevice([](sim::Parameters& p) { p.ssiFormat = format::kTree | 30; });
@@ -86,7 +86,7 @@ TEST_F(RegisterWritesTest, ProtocolKeepsTheClockCountAndReadsTheShiftOfATree) {
 }
 
 TEST_F(RegisterWritesTest, TimeoutIsWrittenAndStoredAndFollowsTheNextReadBack) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     EXPECT_TRUE(registers->writeTimeout(3).ok());
     EXPECT_EQ(takeSent(), (std::vector<std::uint8_t>{cmd::kWriteSsiTimeout, cmd::kMemoryAction}));
     EXPECT_EQ(stored().ssiTimeoutCode, 3);
@@ -101,15 +101,15 @@ TEST_F(RegisterWritesTest, TimeoutIsWrittenAndStoredAndFollowsTheNextReadBack) {
 }
 
 TEST_F(RegisterWritesTest, AnUnansweredClockCountIsNotKept) {
-    connect(sim::Family::Ssi, Family::Ssi);
-    ASSERT_TRUE(procedures->RefreshInterface().ok);
+    connect(Family::Ssi);
+    ASSERT_TRUE(parameters->RefreshInterface().ok);
     noReplyTo(cmd::kWriteSsiFormat);
     EXPECT_EQ(registers->writeClockCount(30).failed, Step::Write);
     EXPECT_EQ(state.ssi.clockCount, 25);
 }
 
 TEST_F(RegisterWritesTest, AnUnansweredOptionLeavesTheOptionsAsRead) {
-    connect(sim::Family::Parallel, Family::Parallel);
+    connect(Family::Parallel);
     onDevice([](sim::Parameters& p) { p.options = options::kLogicType; });
     noReplyTo(cmd::kWriteOptions);
     EXPECT_EQ(registers->writeOption(options::kLatchEnable, true).failed, Step::Write);
@@ -117,7 +117,7 @@ TEST_F(RegisterWritesTest, AnUnansweredOptionLeavesTheOptionsAsRead) {
 }
 
 TEST_F(RegisterWritesTest, TheShiftOfATreeIsReadIntoTheState) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     state.ssi.clockCount = 25;
     state.ssi.shiftedBits = 3;
     EXPECT_EQ(registers->readShiftedBits(), std::optional<int>(0));
@@ -130,7 +130,7 @@ TEST_F(RegisterWritesTest, TheShiftOfATreeIsReadIntoTheState) {
 }
 
 TEST_F(RegisterWritesTest, AnOptionChangesItsOwnBitOfWhatTheEncoderHolds) {
-    connect(sim::Family::Parallel, Family::Parallel);
+    connect(Family::Parallel);
     struct Case {
         const char* name;
         std::uint8_t held;
@@ -157,8 +157,8 @@ TEST_F(RegisterWritesTest, AnOptionChangesItsOwnBitOfWhatTheEncoderHolds) {
 }
 
 TEST_F(RegisterWritesTest, TheDacWordIsReadBackWhateverTheWriteDid) {
-    connect(sim::Family::Analog, Family::Analog);
-    ASSERT_TRUE(procedures->ReadDacControl().ok);
+    connect(Family::Analog);
+    ASSERT_TRUE(parameters->ReadDacControl().ok);
     const std::uint32_t factory = state.analog.dacControl;
     ASSERT_EQ(factory, dac::kOutputEnabled | dac::kCurrent | 0x1u);
     takeSent();
@@ -191,8 +191,7 @@ using Write = params::StepResult (*)(params::RegisterWrites&);
 
 struct UnansweredStep {
     const char* name;
-    sim::Family family;
-    Family identified;
+    Family family;
     Write write;
     std::uint8_t silent;
     Step failed;
@@ -208,7 +207,7 @@ class UnansweredStepTest : public RegisterWritesTest,
 
 TEST_P(UnansweredStepTest, StopsThereAndTakesNoStepAfterIt) {
     const UnansweredStep& c = GetParam();
-    connect(c.family, c.identified);
+    connect(c.family);
     noReplyTo(c.silent);
     EXPECT_EQ(c.write(*registers).failed, c.failed);
     EXPECT_EQ(takeSent(), c.sent);
@@ -234,21 +233,18 @@ INSTANTIATE_TEST_SUITE_P(
     EveryWrite, UnansweredStepTest,
     ::testing::Values(
         UnansweredStep{"ClockCountRead",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        clockCount,
                        cmd::kReadSsiFormat,
                        Step::Read,
                        {cmd::kReadSsiFormat}},
         UnansweredStep{"ClockCountWrite",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        clockCount,
                        cmd::kWriteSsiFormat,
                        Step::Write,
                        {cmd::kReadSsiFormat, cmd::kWriteSsiFormat}},
         UnansweredStep{"ClockCountStore",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        clockCount,
                        cmd::kMemoryAction,
@@ -256,56 +252,48 @@ INSTANTIATE_TEST_SUITE_P(
                        {cmd::kReadSsiFormat, cmd::kWriteSsiFormat, cmd::kMemoryAction}},
         // A right-aligned choice leaves no tree shift to read afterwards.
         UnansweredStep{"ProtocolRead",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        protocol,
                        cmd::kReadSsiFormat,
                        Step::Read,
                        {cmd::kReadSsiFormat}},
         UnansweredStep{"ProtocolWrite",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        protocol,
                        cmd::kWriteSsiFormat,
                        Step::Write,
                        {cmd::kReadSsiFormat, cmd::kWriteSsiFormat}},
         UnansweredStep{"ProtocolStore",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        protocol,
                        cmd::kMemoryAction,
                        Step::Store,
                        {cmd::kReadSsiFormat, cmd::kWriteSsiFormat, cmd::kMemoryAction}},
         UnansweredStep{"TimeoutWrite",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        timeout,
                        cmd::kWriteSsiTimeout,
                        Step::Write,
                        {cmd::kWriteSsiTimeout}},
         UnansweredStep{"TimeoutStore",
-                       sim::Family::Ssi,
                        Family::Ssi,
                        timeout,
                        cmd::kMemoryAction,
                        Step::Store,
                        {cmd::kWriteSsiTimeout, cmd::kMemoryAction}},
         UnansweredStep{"OptionRead",
-                       sim::Family::Parallel,
                        Family::Parallel,
                        latch,
                        cmd::kReadOptions,
                        Step::Read,
                        {cmd::kReadOptions}},
         UnansweredStep{"OptionWrite",
-                       sim::Family::Parallel,
                        Family::Parallel,
                        latch,
                        cmd::kWriteOptions,
                        Step::Write,
                        {cmd::kReadOptions, cmd::kWriteOptions}},
         UnansweredStep{"OptionStore",
-                       sim::Family::Parallel,
                        Family::Parallel,
                        latch,
                        cmd::kMemoryAction,
@@ -313,14 +301,12 @@ INSTANTIATE_TEST_SUITE_P(
                        {cmd::kReadOptions, cmd::kWriteOptions, cmd::kMemoryAction}},
         // The DAC word is read back after a failed step too.
         UnansweredStep{"DacWordWrite",
-                       sim::Family::Analog,
                        Family::Analog,
                        dacWord,
                        cmd::kWriteDacControl,
                        Step::Write,
                        {cmd::kWriteDacControl, cmd::kReadAnalog}},
         UnansweredStep{"DacWordStore",
-                       sim::Family::Analog,
                        Family::Analog,
                        dacWord,
                        cmd::kMemoryAction,

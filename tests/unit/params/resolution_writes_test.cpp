@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "params/resolution.h"
-#include "simulated_encoder_fixture.h"
+#include "support/procedure_fixture.h"
 
 namespace orvo {
 namespace {
@@ -22,13 +22,13 @@ namespace cmd = link::cmd;
 namespace acquisition = link::acquisition;
 constexpr std::uint64_t k2p32 = params::resolution::kFullStroke;
 
-class ResolutionWritesTest : public testing::SimulatedEncoderTest {
+class ResolutionWritesTest : public testing::ProcedureTest {
 protected:
     // Connected, with the resolution read as the page switch reads it.
-    void connect(sim::Family family, Family identified) {
-        SimulatedEncoderTest::connect(family, identified);
-        writes = std::make_unique<params::ResolutionWrites>(*link, state, *procedures);
-        procedures->ReadScalingResolution();
+    void connect(Family family) {
+        ProcedureTest::connect(family);
+        writes = std::make_unique<params::ResolutionWrites>(*link, state, *parameters);
+        parameters->ReadScalingResolution();
         takeSent();
     }
 
@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(ResolutionWritesTest, ScalingWritesKeepTheTotalsAndLeaveTheStoreToItsOwnCall) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     const model::ResolutionState& r = state.resolution;
 
     EXPECT_TRUE(writes->writeInfoTurn(4096).ok());
@@ -61,7 +61,7 @@ TEST_F(ResolutionWritesTest, ScalingWritesKeepTheTotalsAndLeaveTheStoreToItsOwnC
 }
 
 TEST_F(ResolutionWritesTest, ProgrammedWritesMakeTheCountsPerTurnOnceStored) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     model::ResolutionState& r = state.resolution;
     r.effectiveCountsPerTurn = 1.0f;
 
@@ -89,7 +89,7 @@ TEST_F(ResolutionWritesTest, ProgrammedWritesMakeTheCountsPerTurnOnceStored) {
 }
 
 TEST_F(ResolutionWritesTest, AnalogTurnsAndStrokeAreStoredWithTheirWrite) {
-    connect(sim::Family::Analog, Family::Analog);
+    connect(Family::Analog);
     const model::ResolutionState& r = state.resolution;
 
     EXPECT_TRUE(writes->writeAnalogTurns(8).ok());
@@ -117,8 +117,7 @@ TEST_F(ResolutionWritesTest, AnalogTurnsAndStrokeAreStoredWithTheirWrite) {
 // what it held.
 struct UnansweredWrite {
     const char* name;
-    sim::Family family;
-    Family identified;
+    Family family;
     params::StepResult (*write)(params::ResolutionWrites&);
     std::uint8_t command;
 };
@@ -132,7 +131,7 @@ class UnansweredWriteTest : public ResolutionWritesTest,
 
 TEST_P(UnansweredWriteTest, StopsAtTheWriteAndKeepsTheState) {
     const UnansweredWrite& c = GetParam();
-    connect(c.family, c.identified);
+    connect(c.family);
     const model::ResolutionState before = state.resolution;
     noReplyTo(c.command);
 
@@ -148,28 +147,28 @@ TEST_P(UnansweredWriteTest, StopsAtTheWriteAndKeepsTheState) {
 INSTANTIATE_TEST_SUITE_P(
     EveryWrite, UnansweredWriteTest,
     ::testing::Values(
-        UnansweredWrite{"InfoTurn", sim::Family::Ssi, Family::Ssi,
+        UnansweredWrite{"InfoTurn", Family::Ssi,
                         [](params::ResolutionWrites& w) { return w.writeInfoTurn(4096); },
                         cmd::kWriteInfoTurn},
-        UnansweredWrite{"NumTurns", sim::Family::Ssi, Family::Ssi,
+        UnansweredWrite{"NumTurns", Family::Ssi,
                         [](params::ResolutionWrites& w) { return w.writeNumTurns(2048); },
                         cmd::kWriteNumTurns},
-        UnansweredWrite{"DeltaPos", sim::Family::Parallel, Family::Parallel,
+        UnansweredWrite{"DeltaPos", Family::Parallel,
                         [](params::ResolutionWrites& w) { return w.writeDeltaPos(1000); },
                         cmd::kWriteDeltaPos},
-        UnansweredWrite{"DeltaUser", sim::Family::Parallel, Family::Parallel,
+        UnansweredWrite{"DeltaUser", Family::Parallel,
                         [](params::ResolutionWrites& w) { return w.writeDeltaUser(262144); },
                         cmd::kWriteDeltaUser},
-        UnansweredWrite{"AnalogTurns", sim::Family::Analog, Family::Analog,
+        UnansweredWrite{"AnalogTurns", Family::Analog,
                         [](params::ResolutionWrites& w) { return w.writeAnalogTurns(8); },
                         cmd::kWriteNumTurns},
-        UnansweredWrite{"AnalogStroke", sim::Family::Analog, Family::Analog,
+        UnansweredWrite{"AnalogStroke", Family::Analog,
                         [](params::ResolutionWrites& w) { return w.writeAnalogStroke(1000); },
                         cmd::kWriteDeltaUser}),
     [](const ::testing::TestParamInfo<UnansweredWrite>& info) { return info.param.name; });
 
 TEST_F(ResolutionWritesTest, TheTeachStartArmsThenRecords) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     EXPECT_TRUE(writes->startTeaching().ok());
     EXPECT_EQ(tap->data(cmd::kAcquisition),
               (std::vector<std::uint32_t>{acquisition::kStartFirst, acquisition::kStartSecond}));
@@ -198,7 +197,7 @@ TEST_F(ResolutionWritesTest, TheTeachStartArmsThenRecords) {
 }
 
 TEST_F(ResolutionWritesTest, AStopTakenIsLoggedAndItsStrokeStored) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     moveShaftTo(2.0);
     ASSERT_TRUE(writes->startTeaching().ok());
     moveShaftTo(3.0);
@@ -216,7 +215,7 @@ TEST_F(ResolutionWritesTest, AStopTakenIsLoggedAndItsStrokeStored) {
 // The encoder's own checks refuse a bad stroke with an error reply whose bits 4..5 say why; the
 // SSI encoder displays 7200 counts over the stroke and has 65536 hardware counts per turn.
 TEST_F(ResolutionWritesTest, AStopRefusedCarriesTheEncodersReason) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     struct Case {
         const char* name;
         double start;
@@ -245,7 +244,7 @@ TEST_F(ResolutionWritesTest, AStopRefusedCarriesTheEncodersReason) {
 }
 
 TEST_F(ResolutionWritesTest, AStopWithoutAnAnswerHasNoReason) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     struct Case {
         const char* name;
         sim::Fault fault;
@@ -273,7 +272,7 @@ TEST_F(ResolutionWritesTest, AStopWithoutAnAnswerHasNoReason) {
 }
 
 TEST_F(ResolutionWritesTest, ARefusalLaterThanAReplyIsWaitedFor) {
-    connect(sim::Family::Ssi, Family::Ssi);
+    connect(Family::Ssi);
     moveShaftTo(0.0);
     ASSERT_TRUE(writes->startTeaching().ok());
     moveShaftTo(0.01);

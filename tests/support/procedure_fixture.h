@@ -1,14 +1,16 @@
 #pragma once
 
-// A link to one in-process simulated encoder, opened at 9600 on the active port as after a
-// search, with the encoder state, the shared parameter procedures, the traffic lines the link
-// logs and every frame the tool wrote.
+// The setting of the procedures' tests: a link to one in-process simulated encoder, opened at
+// 9600 on the active port as after a search, with the encoder state, the shared parameter
+// procedures, the traffic lines the link logs and every frame the tool wrote.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/link.h"
 #include "model/encoder_state.h"
@@ -27,7 +29,7 @@ protected:
 
     // The encoder answers at its node; the state knows the node and the family. Called again,
     // it starts afresh with a new encoder.
-    void connect(sim::Family family, std::uint8_t node = 1) {
+    void connect(model::Family family, std::uint8_t node = 1) {
         parameters.reset();
         link.reset();
         state = model::EncoderState{};
@@ -44,7 +46,7 @@ protected:
         ASSERT_EQ(link->openActivePort(kPort, 9600), link::status::kOk);
         state.nodeId = node;
         state.found = true;
-        state.family = modelFamily(family);
+        state.family = family;
         parameters = std::make_unique<params::ParameterProcedures>(*link, state);
     }
     void TearDown() override {
@@ -55,6 +57,30 @@ protected:
 
     void addFault(const sim::Fault& fault, std::uint8_t command) {
         encoder->addFault({fault, sim::FaultScope::nextFrames(1), command});
+    }
+    // The encoder carries the request out but its reply is lost.
+    void noReplyTo(std::uint8_t command) { addFault(sim::Fault::noReply(), command); }
+    // The encoder's memory as if it had been programmed so.
+    void onDevice(const std::function<void(sim::Parameters&)>& change) {
+        encoder->withModel([&](sim::EncoderModel& m) {
+            sim::Parameters p = m.working();
+            change(p);
+            m.loadStored(p);
+        });
+    }
+    // The shaft standing still at this angle from now on.
+    void moveShaftTo(double turns) {
+        const std::uint64_t now = encoder->modelTimeMs(platform::monotonicUs());
+        encoder->withModel([&](sim::EncoderModel& m) {
+            m.setShaftSpeed(0.0, now);
+            m.setShaftTurns(turns, now);
+        });
+    }
+    // The command codes written since the last call, in order.
+    std::vector<std::uint8_t> takeSent() {
+        std::vector<std::uint8_t> codes = tap->commands();
+        tap->clear();
+        return codes;
     }
     // Forgets the lines and frames so far.
     void mark() {
@@ -69,8 +95,6 @@ protected:
     }
 
     // The simulator builds the product's families: one enum for both.
-    static model::Family modelFamily(sim::Family family) { return family; }
-
     sim::SimulatedPorts ports;
     std::shared_ptr<sim::SimulatedEncoder> encoder;
     std::shared_ptr<FrameTap> tap = std::make_shared<FrameTap>();
