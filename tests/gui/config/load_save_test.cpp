@@ -23,12 +23,12 @@
 #include "support/configuration_window.h"
 #include "support/file_bytes.h"
 
-namespace orvo::sim {
+namespace orvo::model {
 // The test names of the family cases say the family.
 inline void PrintTo(Family family, std::ostream* out) {
-    *out << familyName(family);
+    *out << sim::familyName(family);
 }
-}  // namespace orvo::sim
+}  // namespace orvo::model
 
 namespace orvo::testing {
 namespace {

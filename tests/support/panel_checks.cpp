@@ -1,4 +1,4 @@
-#include "gui/panels1/panel_checks.h"
+#include "support/panel_checks.h"
 
 #include <gtest/gtest.h>
 

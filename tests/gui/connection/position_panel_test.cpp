@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QPalette>
 
-#include "gui/panels1/panel_checks.h"
+#include "support/panel_checks.h"
 
 namespace orvo::connection {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <QValidator>
 
-#include "gui/panels1/panel_checks.h"
+#include "support/panel_checks.h"
 
 namespace orvo::factory {
 using widgets::BitBtn;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/panels1/panel_checks.h"
+#include "support/panel_checks.h"
 
 namespace orvo::config {
 namespace {
