@@ -11,7 +11,7 @@ using model::Family;
 
 namespace {
 
-using enum Parameter;
+using enum model::FileParameter;
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint64_t kWordLimit = std::numeric_limits<std::uint32_t>::max();

@@ -9,7 +9,7 @@ using model::Family;
 
 namespace {
 
-using enum Parameter;
+using enum model::FileParameter;
 
 // The time-out list item of a code, in parentheses; nothing for a code the list lacks.
 std::optional<std::string> timeoutItemOf(const std::string& code) {

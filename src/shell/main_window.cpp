@@ -147,7 +147,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildMenus() {
-    auto action = [this](const char* name, QObject* parent) {
+    auto action = [](const char* name, QObject* parent) {
         auto* a = new QAction(parent);
         a->setObjectName(QString::fromLatin1(name));
         return a;

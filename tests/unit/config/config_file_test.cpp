@@ -23,7 +23,7 @@ namespace orvo::config {
 namespace {
 
 using model::Family;
-using enum Parameter;
+using enum model::FileParameter;
 
 using testing::everyValue;
 
